@@ -1,0 +1,58 @@
+// Files, folders and system error codes. The codes are Windows system error
+// codes on every platform, so the logic above behaves the same everywhere.
+#pragma once
+#include <stdint.h>
+
+typedef intptr_t DiskFile;
+constexpr DiskFile kInvalidDiskFile = -1;
+
+enum : uint32_t {
+    kDiskRead = 0x80000000u,   // GENERIC_READ: an existing file, others may read
+    kDiskWrite = 0x40000000u   // GENERIC_WRITE: created anew, an existing file replaced
+};
+
+enum : uint32_t {
+    kErrorFileNotFound = 2,
+    kErrorPathNotFound = 3,
+    kErrorAccessDenied = 5,
+    kErrorSharingViolation = 32,
+    kErrorDiskFull = 112,
+    kErrorAlreadyExists = 183
+};
+
+// 0 when a file or folder exists at path, -1 when not.
+int32_t ProbePath(const char16_t* path);
+// 0, or a system error code; *file is left untouched on failure.
+uint32_t OpenDiskFile(const char16_t* path, DiskFile* file, uint32_t mode);
+void CloseDiskFile(DiskFile file);
+// Low 32 bits of the size; 0 on failure.
+uint32_t GetDiskFileSize(DiskFile file);
+// Absolute position from the start of the file (signed 32-bit distance).
+bool SeekDiskFile(DiskFile file, int32_t offset);
+// Reads up to count bytes; *got = 0 at the end of the file. false on failure.
+bool ReadDiskFile(DiskFile file, void* buffer, uint32_t count, uint32_t* got);
+bool WriteDiskFile(DiskFile file, const void* buffer, uint32_t count, uint32_t* written);
+// Creation, last-access and last-write time (100 ns units since 1601-01-01 UTC).
+bool SetDiskFileTime(DiskFile file, uint64_t fileTime);
+
+bool CreateFolder(const char16_t* path);       // one level; sets the last error
+bool MoveDiskFile(const char16_t* from, const char16_t* to);
+bool DeleteDiskFile(const char16_t* path);    // a read-only file is refused with 5
+
+// Enumeration of one folder with a FindFirstFileW-style pattern ('*', '?',
+// ASCII letters matched without regard to case). The name found is the bare
+// file name. kInvalidDiskFile when nothing matches.
+intptr_t FindFirstMatch(const char16_t* pattern, char16_t* name, int32_t capacity);
+bool FindNextMatch(intptr_t search, char16_t* name, int32_t capacity);
+void FindCloseMatch(intptr_t search);
+
+uint32_t LastErrorOr(uint32_t fallback);
+void SetLastErrorCode(uint32_t code);
+
+// 0 created; 2 failed (an existing folder included) or the parent chain reached a
+// path of fewer than 4 characters; 3 parents made but the folder itself failed.
+int32_t CreateFolderTree(const char16_t* path);
+
+// Local calendar date at 12:00 local time, as a UTC file time, converted with
+// the offset in force now.
+uint64_t LocalNoonToFileTime(uint16_t year, uint16_t month, uint16_t day);

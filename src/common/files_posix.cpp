@@ -1,0 +1,185 @@
+// Files and folders on POSIX, answering with the Windows system error codes
+// the installer's logic expects. Both separators become '/' here.
+#include "common/files.h"
+#include "common/path.h"
+#include "common/posix_path.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+static thread_local uint32_t tLastError;
+
+uint32_t LastErrorOr(uint32_t fallback) { return tLastError ? tLastError : fallback; }
+void SetLastErrorCode(uint32_t code) { tLastError = code; }
+
+static bool ParentExists(const char* native) {
+    char parent[kNativePathCapacity];
+    strncpy(parent, native, sizeof parent - 1);
+    parent[sizeof parent - 1] = 0;
+    char* slash = strrchr(parent, '/');
+    if (!slash) return true;
+    if (slash == parent) return true;
+    *slash = 0;
+    struct stat st;
+    return stat(parent, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+static uint32_t MapErrno(int error, const char* native) {
+    switch (error) {
+    case ENOENT: return (native && !ParentExists(native)) ? kErrorPathNotFound : kErrorFileNotFound;
+    case ENOTDIR: return kErrorPathNotFound;
+    case EEXIST: return kErrorAlreadyExists;
+    case ENOSPC:
+    case EDQUOT: return kErrorDiskFull;
+    case EBUSY:
+    case ETXTBSY: return kErrorSharingViolation;
+    case ENAMETOOLONG: return 206;
+    default: return kErrorAccessDenied;
+    }
+}
+
+static bool Fail(int error, const char* native) {
+    tLastError = MapErrno(error, native);
+    return false;
+}
+
+int32_t ProbePath(const char16_t* path) {
+    char native[kNativePathCapacity];
+    struct stat st;
+    if (!ToNativePath(path, native) || stat(native, &st) != 0) return -1;
+    return 0;
+}
+
+static bool HasNoWriteBit(const struct stat& st) {
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+uint32_t OpenDiskFile(const char16_t* path, DiskFile* file, uint32_t mode) {
+    char native[kNativePathCapacity];
+    if (!ToNativePath(path, native)) return LastErrorOr(kErrorAccessDenied);
+    struct stat st;
+    bool exists = stat(native, &st) == 0;
+    // A folder cannot be opened as a file, and a read-only file cannot be
+    // replaced: the same refusals as on Windows, also for root.
+    if (exists && S_ISDIR(st.st_mode)) return kErrorAccessDenied;
+    int fd;
+    if (mode == kDiskWrite) {
+        if (exists && HasNoWriteBit(st)) return kErrorAccessDenied;
+        fd = open(native, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    } else {
+        fd = open(native, O_RDONLY | O_CLOEXEC);
+    }
+    if (fd < 0) {
+        Fail(errno, native);
+        return LastErrorOr(kErrorAccessDenied);
+    }
+    *file = fd;
+    return 0;
+}
+
+void CloseDiskFile(DiskFile file) {
+    if (file != kInvalidDiskFile) close(static_cast<int>(file));
+}
+
+uint32_t GetDiskFileSize(DiskFile file) {
+    struct stat st;
+    if (fstat(static_cast<int>(file), &st) != 0) {
+        Fail(errno, nullptr);
+        return 0;
+    }
+    return static_cast<uint32_t>(st.st_size);
+}
+
+bool SeekDiskFile(DiskFile file, int32_t offset) {
+    if (lseek(static_cast<int>(file), offset, SEEK_SET) < 0) return Fail(errno, nullptr);
+    return true;
+}
+
+bool ReadDiskFile(DiskFile file, void* buffer, uint32_t count, uint32_t* got) {
+    *got = 0;
+    for (;;) {
+        ssize_t n = read(static_cast<int>(file), buffer, count);
+        if (n >= 0) {
+            *got = static_cast<uint32_t>(n);
+            return true;
+        }
+        if (errno != EINTR) return Fail(errno, nullptr);
+    }
+}
+
+bool WriteDiskFile(DiskFile file, const void* buffer, uint32_t count, uint32_t* written) {
+    *written = 0;
+    const char* bytes = static_cast<const char*>(buffer);
+    while (*written < count) {
+        ssize_t n = write(static_cast<int>(file), bytes + *written, count - *written);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return Fail(errno, nullptr);
+        }
+        if (n == 0) return Fail(ENOSPC, nullptr);
+        *written += static_cast<uint32_t>(n);
+    }
+    return true;
+}
+
+bool SetDiskFileTime(DiskFile file, uint64_t fileTime) {
+    const uint64_t kTicks = 10000000u;
+    const int64_t kUnixEpochIn1601Seconds = 11644473600LL;
+    struct timespec times[2];
+    times[0].tv_sec = static_cast<time_t>(static_cast<int64_t>(fileTime / kTicks) - kUnixEpochIn1601Seconds);
+    times[0].tv_nsec = static_cast<long>((fileTime % kTicks) * 100);
+    times[1] = times[0];
+    if (futimens(static_cast<int>(file), times) != 0) return Fail(errno, nullptr);
+    return true;
+}
+
+bool CreateFolder(const char16_t* path) {
+    char native[kNativePathCapacity];
+    if (!ToNativePath(path, native)) return false;
+    if (mkdir(native, 0755) != 0) return Fail(errno, native);
+    return true;
+}
+
+bool MoveDiskFile(const char16_t* from, const char16_t* to) {
+    char source[kNativePathCapacity], target[kNativePathCapacity];
+    if (!ToNativePath(from, source) || !ToNativePath(to, target)) return false;
+    struct stat st;
+    if (lstat(source, &st) != 0) return Fail(errno, source);
+    if (lstat(target, &st) == 0) return Fail(EEXIST, target);  // never replaces, as on Windows
+    if (rename(source, target) != 0) return Fail(errno, target);
+    return true;
+}
+
+bool DeleteDiskFile(const char16_t* path) {
+    char native[kNativePathCapacity];
+    if (!ToNativePath(path, native)) return false;
+    struct stat st;
+    if (lstat(native, &st) != 0) return Fail(errno, native);
+    if (S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && HasNoWriteBit(st))) {
+        tLastError = kErrorAccessDenied;
+        return false;
+    }
+    if (unlink(native) != 0) return Fail(errno, native);
+    return true;
+}
+
+uint64_t LocalFileTimeToUtc(uint64_t localFileTime) {
+    time_t now = time(nullptr);
+    struct tm local;
+    localtime_r(&now, &local);
+    int64_t offset = static_cast<int64_t>(local.tm_gmtoff) * 10000000;
+    return static_cast<uint64_t>(static_cast<int64_t>(localFileTime) - offset);
+}
+
+void NormalizeFullPath(char16_t* path) {
+    char16_t full[kPathCapacity];
+    if (!MakeAbsolutePath(path, full, kPathCapacity)) return;
+    CopyText(full, path, kPathCapacity);
+}

@@ -1,0 +1,103 @@
+#include <windows.h>
+#include "common/files.h"
+#include "common/path.h"
+#include "common/wide.h"
+
+static HANDLE AsHandle(DiskFile file) { return reinterpret_cast<HANDLE>(file); }
+
+uint32_t LastErrorOr(uint32_t fallback) {
+    DWORD code = GetLastError();
+    return code ? code : fallback;
+}
+
+void SetLastErrorCode(uint32_t code) { SetLastError(code); }
+
+int32_t ProbePath(const char16_t* path) {
+    return GetFileAttributesW(as_wcstr(path)) == INVALID_FILE_ATTRIBUTES ? -1 : 0;
+}
+
+uint32_t OpenDiskFile(const char16_t* path, DiskFile* file, uint32_t mode) {
+    HANDLE h = mode == kDiskWrite
+        ? CreateFileW(as_wcstr(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL, nullptr)
+        : CreateFileW(as_wcstr(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return LastErrorOr(ERROR_ACCESS_DENIED);
+    *file = reinterpret_cast<DiskFile>(h);
+    return 0;
+}
+
+void CloseDiskFile(DiskFile file) {
+    if (file != kInvalidDiskFile) CloseHandle(AsHandle(file));
+}
+
+uint32_t GetDiskFileSize(DiskFile file) {
+    DWORD size = GetFileSize(AsHandle(file), nullptr);
+    return size == INVALID_FILE_SIZE ? 0 : size;
+}
+
+bool SeekDiskFile(DiskFile file, int32_t offset) {
+    return SetFilePointer(AsHandle(file), offset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
+}
+
+bool ReadDiskFile(DiskFile file, void* buffer, uint32_t count, uint32_t* got) {
+    DWORD n = 0;
+    BOOL ok = ReadFile(AsHandle(file), buffer, count, &n, nullptr);
+    *got = n;
+    return ok != 0;
+}
+
+bool WriteDiskFile(DiskFile file, const void* buffer, uint32_t count, uint32_t* written) {
+    DWORD n = 0;
+    BOOL ok = WriteFile(AsHandle(file), buffer, count, &n, nullptr);
+    *written = n;
+    return ok != 0;
+}
+
+bool SetDiskFileTime(DiskFile file, uint64_t fileTime) {
+    FILETIME t;
+    t.dwLowDateTime = static_cast<DWORD>(fileTime);
+    t.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
+    return SetFileTime(AsHandle(file), &t, &t, &t) != 0;
+}
+
+bool CreateFolder(const char16_t* path) { return CreateDirectoryW(as_wcstr(path), nullptr) != 0; }
+
+bool MoveDiskFile(const char16_t* from, const char16_t* to) {
+    return MoveFileW(as_wcstr(from), as_wcstr(to)) != 0;
+}
+
+bool DeleteDiskFile(const char16_t* path) { return DeleteFileW(as_wcstr(path)) != 0; }
+
+intptr_t FindFirstMatch(const char16_t* pattern, char16_t* name, int32_t capacity) {
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(as_wcstr(pattern), &data);
+    if (h == INVALID_HANDLE_VALUE) return kInvalidDiskFile;
+    CopyText(as_u16(data.cFileName), name, capacity);
+    return reinterpret_cast<intptr_t>(h);
+}
+
+bool FindNextMatch(intptr_t search, char16_t* name, int32_t capacity) {
+    WIN32_FIND_DATAW data;
+    if (!FindNextFileW(reinterpret_cast<HANDLE>(search), &data)) return false;
+    CopyText(as_u16(data.cFileName), name, capacity);
+    return true;
+}
+
+void FindCloseMatch(intptr_t search) {
+    if (search != kInvalidDiskFile) FindClose(reinterpret_cast<HANDLE>(search));
+}
+
+uint64_t LocalFileTimeToUtc(uint64_t localFileTime) {
+    FILETIME local, utc;
+    local.dwLowDateTime = static_cast<DWORD>(localFileTime);
+    local.dwHighDateTime = static_cast<DWORD>(localFileTime >> 32);
+    if (!LocalFileTimeToFileTime(&local, &utc)) return localFileTime;
+    return (static_cast<uint64_t>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
+}
+
+void NormalizeFullPath(char16_t* path) {
+    wchar_t full[kPathCapacity];
+    DWORD n = GetFullPathNameW(as_wcstr(path), kPathCapacity, full, nullptr);
+    if (n != 0 && n < kPathCapacity) CopyText(as_u16(full), path, kPathCapacity);
+}

@@ -1,0 +1,113 @@
+#include "common/posix_path.h"
+#include "common/files.h"
+#include "common/path.h"
+
+#include <unistd.h>
+
+bool ToNativePath(const char16_t* path, char* native) {
+    int32_t out = 0;
+    for (int32_t i = 0; path[i]; ++i) {
+        uint32_t c = path[i];
+        if (c >= 0xD800 && c < 0xDC00 && path[i + 1] >= 0xDC00 && path[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (path[i + 1] - 0xDC00);
+            ++i;
+        }
+        if (c == '\\') c = '/';
+        if (out + 4 >= kNativePathCapacity) {
+            SetLastErrorCode(206);
+            return false;
+        }
+        if (c < 0x80) {
+            native[out++] = static_cast<char>(c);
+        } else if (c < 0x800) {
+            native[out++] = static_cast<char>(0xC0 | (c >> 6));
+            native[out++] = static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            native[out++] = static_cast<char>(0xE0 | (c >> 12));
+            native[out++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            native[out++] = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            native[out++] = static_cast<char>(0xF0 | (c >> 18));
+            native[out++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            native[out++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            native[out++] = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    native[out] = 0;
+    return true;
+}
+
+void FromNativeText(const char* native, char16_t* text, int32_t capacity) {
+    if (capacity <= 0) return;
+    int32_t out = 0;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(native);
+    while (*p && out < capacity - 1) {
+        uint32_t c = *p++;
+        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        if (c >= 0x80 && extra == 0) c = 0xFFFD;
+        c &= extra == 3 ? 0x07 : extra == 2 ? 0x0F : extra == 1 ? 0x1F : 0xFF;
+        for (; extra > 0; --extra) {
+            if ((*p & 0xC0) != 0x80) { c = 0xFFFD; break; }
+            c = (c << 6) | (*p++ & 0x3F);
+        }
+        if (c >= 0x10000) {
+            if (out + 2 > capacity - 1) break;
+            c -= 0x10000;
+            text[out++] = static_cast<char16_t>(0xD800 + (c >> 10));
+            text[out++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            text[out++] = static_cast<char16_t>(c);
+        }
+    }
+    text[out] = 0;
+}
+
+bool MakeAbsolutePath(const char16_t* path, char16_t* full, int32_t capacity) {
+    char16_t joined[kPathCapacity * 2];
+    joined[0] = 0;
+    if (!IsSeparator(path[0])) {
+        char cwd[kNativePathCapacity];
+        if (!getcwd(cwd, sizeof cwd)) return false;
+        FromNativeText(cwd, joined, kPathCapacity);
+    }
+    if (AppendPathPart(path, joined, kPathCapacity * 2) != kPathFits) return false;
+    // Rebuild component by component, dropping "." and resolving "..".
+    int32_t out = 0;
+    full[0] = 0;
+    for (int32_t i = 0; joined[i];) {
+        while (IsSeparator(joined[i])) ++i;
+        int32_t start = i;
+        while (joined[i] && !IsSeparator(joined[i])) ++i;
+        int32_t length = i - start;
+        if (length == 0 || (length == 1 && joined[start] == u'.')) continue;
+        if (length == 2 && joined[start] == u'.' && joined[start + 1] == u'.') {
+            while (out > 0 && full[out] != u'/') --out;
+            full[out] = 0;
+            continue;
+        }
+        if (out + 1 + length >= capacity) return false;
+        full[out++] = u'/';
+        for (int32_t k = 0; k < length; ++k) full[out++] = joined[start + k];
+        full[out] = 0;
+    }
+    if (out == 0) {
+        full[0] = u'/';
+        full[1] = 0;
+    }
+    return true;
+}
+
+bool MatchesPattern(const char16_t* name, const char16_t* pattern) {
+    if (*pattern == 0) return *name == 0;
+    if (*pattern == u'*') {
+        for (const char16_t* rest = name;; ++rest) {
+            if (MatchesPattern(rest, pattern + 1)) return true;
+            if (!*rest) return false;
+        }
+    }
+    // A final ".*" also matches a name without any extension.
+    if (*pattern == u'.' && pattern[1] == u'*' && pattern[2] == 0 && *name == 0) return true;
+    if (!*name) return false;
+    if (*pattern != u'?' && AsciiUpper(*pattern) != AsciiUpper(*name)) return false;
+    return MatchesPattern(name + 1, pattern + 1);
+}

@@ -1,0 +1,3 @@
+#include "installer/state.h"
+
+InstallerState* gState = nullptr;
