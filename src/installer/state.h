@@ -28,7 +28,7 @@ struct InstallerState {
 extern InstallerState* gState;
 
 struct InstallContext {
-    Window* dialog;
+    const Window* dialog;
     char16_t destination[1024];
     char16_t mainProgram[32];
     char16_t uninstaller[32];

@@ -1,0 +1,28 @@
+// Finding the package inside the installer's own file and running it through
+// the LZMA decoder and the record parser.
+#pragma once
+#include <stdint.h>
+#include "common/files.h"
+#include "package/record_stream.h"
+
+enum : uint32_t {
+    kSearchStart = 89999,
+    kSearchBlock = 4092,
+    kSearchCarry = 4,
+    kStreamHeaderSize = 9,
+    kInputBufferSize = 65536,
+    kOutputChunkSize = 65536,
+    kStopCode = 1235
+};
+
+extern const uint8_t kPackageSignature[4];  // A7 3C 5E 91
+
+typedef int32_t (*ChunkHandler)(uint8_t* bytes, uint32_t n, void* context);
+
+// Offset of the first byte after the first signature at or beyond 89999, or 0.
+uint32_t FindPackageStart(DiskFile file, uint32_t size);
+// 0 at the unpacked size or an end marker, 1235 when the handler stopped it,
+// else the decoder's or the reader's code (1, 2, 4, 6, 8, 11).
+uint32_t DecodePackageStream(DiskFile file, ChunkHandler handler, void* handlerContext);
+// 0 success, positive a system error code, negative a package failure.
+int32_t ProcessPackage(const char16_t* path, FileCallback callback, void* context);
