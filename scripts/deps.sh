@@ -7,7 +7,7 @@ packages=(
   lzma-dev googletest libgtest-dev xz-utils
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool x11-apps imagemagick
-  liblnk-utils osslsigncode
+  liblnk-utils osslsigncode openssl
   clang libfuzzer-14-dev libclang-rt-14-dev
   python3
 )

@@ -18,6 +18,15 @@ void WideToAnsi(const char16_t* source, char* destination, int32_t capacity) {
     if (!source || capacity == 1) return;
     int32_t units = 0;
     while (source[units] && units < capacity - 1) ++units;
-    int n = WideCharToMultiByte(CP_ACP, 0, as_wcstr(source), units, destination, capacity - 1, nullptr, nullptr);
+    // In a double-byte code page the bytes may outnumber the characters: cut
+    // the text (never inside a surrogate pair) until it fits, as the other
+    // conversions cut, rather than answering nothing.
+    int n = 0;
+    while (units > 0) {
+        n = WideCharToMultiByte(CP_ACP, 0, as_wcstr(source), units, destination, capacity - 1, nullptr, nullptr);
+        if (n > 0 || GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
+        --units;
+        if (units > 0 && source[units - 1] >= 0xD800 && source[units - 1] < 0xDC00) --units;
+    }
     destination[n > 0 ? n : 0] = 0;
 }

@@ -23,6 +23,9 @@ static bool ParentExists(const char* native) {
     char parent[kNativePathCapacity];
     strncpy(parent, native, sizeof parent - 1);
     parent[sizeof parent - 1] = 0;
+    // "a/b/" names the folder b: its parent is a, not a/b.
+    size_t length = strlen(parent);
+    while (length > 1 && parent[length - 1] == '/') parent[--length] = 0;
     char* slash = strrchr(parent, '/');
     if (!slash) return true;
     if (slash == parent) return true;

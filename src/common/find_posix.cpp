@@ -35,8 +35,13 @@ intptr_t FindFirstMatch(const char16_t* pattern, char16_t* name, int32_t capacit
     CopyText(folder + position, search->pattern, kPathCapacity);
     folder[position] = 0;
     char native[kNativePathCapacity];
-    if (!ToNativePath(position ? folder : u".", native) || !(search->folder = opendir(native))) {
-        SetLastErrorCode(errno == ENOENT ? kErrorPathNotFound : kErrorAccessDenied);
+    if (!ToNativePath(position ? folder : u".", native)) {
+        free(search);
+        return kInvalidDiskFile;
+    }
+    search->folder = opendir(native);
+    if (!search->folder) {
+        SetLastErrorCode(errno == ENOENT || errno == ENOTDIR ? kErrorPathNotFound : kErrorAccessDenied);
         free(search);
         return kInvalidDiskFile;
     }

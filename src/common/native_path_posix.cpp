@@ -50,6 +50,7 @@ void FromNativeText(const char* native, char16_t* text, int32_t capacity) {
             if ((*p & 0xC0) != 0x80) { c = 0xFFFD; break; }
             c = (c << 6) | (*p++ & 0x3F);
         }
+        if (c > 0x10FFFF) c = 0xFFFD;
         if (c >= 0x10000) {
             if (out + 2 > capacity - 1) break;
             c -= 0x10000;

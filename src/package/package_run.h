@@ -24,5 +24,11 @@ uint32_t FindPackageStart(DiskFile file, uint32_t size);
 // 0 at the unpacked size or an end marker, 1235 when the handler stopped it,
 // else the decoder's or the reader's code (1, 2, 4, 6, 8, 11).
 uint32_t DecodePackageStream(DiskFile file, ChunkHandler handler, void* handlerContext);
-// 0 success, positive a system error code, negative a package failure.
+// 0 success, positive a system error code, negative a package failure. After a
+// sound run the header's fields are published in gState (when it is set).
 int32_t ProcessPackage(const char16_t* path, FileCallback callback, void* context);
+// The same run with the parser's record in the caller's hands, for tools that
+// want the header, the file count or the checksums; gState is not touched.
+// *streamCode (when given) receives DecodePackageStream's code, 0 if it never ran.
+int32_t RunPackage(const char16_t* path, ExtractionContext* extraction, FileCallback callback, void* context,
+                   uint32_t* streamCode = nullptr);

@@ -54,6 +54,9 @@ void FinishExtraction(ExtractionContext* context);
 bool ExtractionEndedOnRecordBoundary(const ExtractionContext* context);
 
 uint32_t ReadStoredNumber(const uint8_t* bytes);
+// The calendar date of a date word. Words that name no real date still give
+// some year, month and day (days past a month's end run on into the next).
+void SplitDateWord(uint32_t word, uint16_t* year, uint16_t* month, uint16_t* day);
 uint32_t ReadRecordString(const uint8_t* bytes, uint32_t available, char* field, uint32_t fieldSize);
 uint32_t ReadPackageHeader(ExtractionContext* context, const uint8_t* bytes, uint32_t available);
 uint32_t ReadFileRecord(ExtractionContext* context, const uint8_t* bytes, uint32_t available);

@@ -30,18 +30,21 @@ enum : int32_t {
 
 // Message box styles and results.
 enum : uint32_t { kMbIconError = 0x10, kMbIconInformation = 0x40 };
-enum : int32_t { kIdCancelResult = 2 };
+enum : int32_t { kIdOkResult = 1, kIdCancelResult = 2 };
 
 bool IsWindowPresent(const Window* window);
 // The child control with that id (GetDlgItem); false when there is none.
 bool GetControl(const Window* dialog, int32_t id, Window* control);
 
-// A window's own text: the caption of a dialog, the text of a control.
+// A window's own text: the caption of a dialog, the text of a control. The
+// readers always leave their buffer terminated (empty when there is no window).
 void GetWindowCaption(const Window* window, char16_t* text, int32_t capacity);
 void SetWindowCaption(const Window* window, const char16_t* text);
 void GetWindowCaptionA(const Window* window, char* text, int32_t capacity);
 void SetWindowCaptionA(const Window* window, const char* text);
 
+// Controls of a dialog by id (GetDlgItemTextW, SetDlgItemTextW/A and friends).
+// A missing control reads as empty and unticked, and ignores what it is told.
 void GetItemText(const Window* dialog, int32_t id, char16_t* text, int32_t capacity);
 void SetItemText(const Window* dialog, int32_t id, const char16_t* text);
 void SetItemTextA(const Window* dialog, int32_t id, const char* text);
@@ -51,15 +54,16 @@ void HideItem(const Window* dialog, int32_t id);
 // The 18-point title font of the product description, on the control with that id.
 void SetTitleFont(const Window* dialog, int32_t id);
 
-// MessageBoxW. With no owner the current dialog is taken (GetActiveWindow on
-// Windows); with none at all the platform answers (a real box on Windows,
-// standard error and OK elsewhere).
+// MessageBoxW. With no owner the current dialog is taken (GetActiveWindow
+// when there is none: a real box on Windows, standard error and OK elsewhere).
 int32_t ShowMessageBox(const Window* owner, const char16_t* text, const char16_t* title, uint32_t style);
 
 // List view primitives behind the language list (a report list sorted by text,
 // one item-data value and one state per row).
 int32_t ListRowCount(const Window* list);
+// Answers the index where the row landed (the list keeps its text order), or -1.
 int32_t ListInsertRow(const Window* list, int32_t index, const char16_t* text, uint32_t data);
+// The first row from the start whose item data equals data, or -1.
 int32_t ListFindData(const Window* list, uint32_t data);
 bool ListGetRow(const Window* list, int32_t index, char16_t* text, int32_t capacity, uint32_t* data);
 uint32_t ListGetState(const Window* list, int32_t index, uint32_t mask);
@@ -72,25 +76,30 @@ void ListSetExtendedStyle(const Window* list, uint32_t style);
 
 // Process-wide user-interface services.
 const Window* CurrentDialog();
-void SetCurrentDialog(const Window* dialog);
+void SetCurrentDialog(const Window* dialog);  // a copy is kept; nullptr forgets it
 void SetDefaultLanguageOverride(uint16_t languageId);  // 0 = the system's
-uint16_t SystemDefaultLanguage();  // GetSystemDefaultLangID, or the model's setting
+uint16_t SystemDefaultLanguage();  // GetSystemDefaultLangID, unless overridden
 int32_t VerticalScrollBarWidth();  // GetSystemMetrics(SM_CXVSCROLL)
 void* ShowWaitCursor();            // answers the previous cursor
 void RestoreCursor(void* previous);
+bool IsWaitCursorShown();
 void FailCriticalErrorsQuietly();  // SetErrorMode(SEM_FAILCRITICALERRORS) on Windows
 
-// Each backend fills one of these.
+// Each backend fills one of these. Window-level entries act on the handle
+// itself; item entries act on the dialog's control with that id.
 struct WindowOps {
-    void* (*child)(void* handle, int32_t id);
+    bool (*child)(void* dialog, int32_t id, Window* control);
     void (*getText)(void* handle, char16_t* text, int32_t capacity);
     void (*setText)(void* handle, const char16_t* text);
     void (*getTextA)(void* handle, char* text, int32_t capacity);
     void (*setTextA)(void* handle, const char* text);
-    bool (*isChecked)(void* handle);
-    void (*setChecked)(void* handle, bool ticked);
-    void (*hide)(void* handle);
-    void (*setTitleFont)(void* handle);
+    void (*getItemText)(void* dialog, int32_t id, char16_t* text, int32_t capacity);
+    void (*setItemText)(void* dialog, int32_t id, const char16_t* text);
+    void (*setItemTextA)(void* dialog, int32_t id, const char* text);
+    bool (*isItemChecked)(void* dialog, int32_t id);
+    void (*checkItem)(void* dialog, int32_t id, bool ticked);
+    void (*hideItem)(void* dialog, int32_t id);
+    void (*setTitleFont)(void* dialog, int32_t id);
     int32_t (*messageBox)(void* owner, const char16_t* text, const char16_t* title, uint32_t style);
     int32_t (*rowCount)(void* list);
     int32_t (*insertRow)(void* list, int32_t index, const char16_t* text, uint32_t data);

@@ -1,0 +1,93 @@
+// The install pass asks here about every package entry: is it installed at
+// all, and where. Every file lands flat in the destination folder.
+#include "installer/placement.h"
+
+#include "common/files.h"
+#include "common/path.h"
+#include "common/text.h"
+#include "installer/state.h"
+#include "package/record_stream.h"
+#include "ui/language_list.h"
+#include "ui/window.h"
+
+enum : int32_t {
+    kLongestCode = 4,
+    kCodeBytes = 3
+};
+
+// Only a backslash marks a folder here; a name with '/' alone counts as a
+// top-level entry. Answers the name behind the first backslash, or nullptr
+// when the entry belongs to another platform folder.
+static const char16_t* PassPlatformFilter(const char16_t* name, const char16_t* platformFolder) {
+    int32_t first = FindText(name, u"\\");
+    if (first < 0) return name;
+    if (platformFolder[0]) {
+        char16_t folder[kPathCapacity];
+        CopyText(name, folder, kPathCapacity);
+        CutToParentFolder(folder);
+        if (!EqualsIgnoreCase(folder, platformFolder)) return nullptr;
+    }
+    return name + first + 1;
+}
+
+// "<prefix>_XX.ext": the entry is left out when the row of code XX is unticked.
+// Only the prefix's length matters, not its letters.
+static bool PassLanguageFilter(const Window* dialog, const char16_t* rest) {
+    int32_t prefixLength = TextLength(gState->languagePrefix);
+    if (TextLength(rest) <= prefixLength || rest[prefixLength] != u'_') return true;
+    const char16_t* codeText = rest + prefixLength + 1;
+    int32_t codeLength = 0;
+    while (codeText[codeLength] && codeText[codeLength] != u'.') ++codeLength;
+    Window list;
+    if (codeLength > kLongestCode || !GetControl(dialog, kIdLanguageList, &list)) return true;
+    char16_t upper[kLongestCode + 1];
+    for (int32_t i = 0; i < codeLength; ++i) upper[i] = AsciiUpper(codeText[i]);
+    upper[codeLength] = 0;
+    char bytes[kCodeBytes + 1];
+    WideToAnsi(upper, bytes, sizeof bytes);
+    int32_t count = codeLength < kCodeBytes ? codeLength : kCodeBytes;
+    int32_t row = FindLanguageRow(&list, MakeLanguageCode(bytes, count));
+    return row < 0 || GetRowCheck(&list, row) != kRowUnticked;
+}
+
+// A name that ends in a separator, or is "." or "..", names no file in the
+// destination folder; writing it would aim at a folder instead.
+static bool NamesAFile(const char16_t* fileName) {
+    return fileName[0] && !TextEquals(fileName, u".") && !TextEquals(fileName, u"..");
+}
+
+static void NoteSpecialFile(InstallContext* install, const char16_t* fileName) {
+    const int32_t capacity = static_cast<int32_t>(sizeof install->mainProgram / sizeof(char16_t));
+    if (EqualsIgnoreCase(fileName, u"UnInst.exe")) {
+        CopyText(fileName, install->uninstaller, capacity);
+        return;
+    }
+    if (install->mainProgram[0] || TextLength(fileName) <= 4) return;
+    if (fileName[0] != u'Q' && fileName[0] != u'q') return;
+    if (EndsWithIgnoreCase(fileName, u".EXE")) CopyText(fileName, install->mainProgram, capacity);
+}
+
+static int32_t Skip(char16_t* name) {
+    name[0] = 0;
+    return 0;
+}
+
+int32_t PlaceFileCallback(char16_t* name, const uint8_t* data, uint32_t length, void* context) {
+    (void)length;
+    if (data) return 0;
+    InstallContext* install = static_cast<InstallContext*>(context);
+    const char16_t* rest = PassPlatformFilter(name, install->platformFolder);
+    if (!rest || !PassLanguageFilter(install->dialog, rest)) return Skip(name);
+    const char16_t* fileName = name + FileNamePosition(name);
+    if (!NamesAFile(fileName)) return Skip(name);
+
+    char16_t path[kPathCapacity];
+    CopyText(install->destination, path, kPathCapacity);
+    AppendPathPart(fileName, path, kPathCapacity);
+    NoteSpecialFile(install, fileName);
+    // A file that cannot be deleted shows up when the engine creates it anew.
+    if (ProbePath(path) == 0) DeleteDiskFile(path);
+    CopyText(path, name, kNameCapacity);
+    SetItemText(install->dialog, kIdStatus, path);
+    return 1;
+}

@@ -1,0 +1,28 @@
+// The process's entry: the state record, COM and the common controls, the
+// text table, the path of our own file, then the main dialog until it ends.
+#include <windows.h>
+#include <ole2.h>
+#include <commctrl.h>
+
+#include "common/memory.h"
+#include "common/wide.h"
+#include "installer/state.h"
+#include "ui/main_dialog.h"
+#include "ui/texts.h"
+
+enum : DWORD { kPackagePathCapacity = 1024 };
+
+// Whatever happens inside, the process ends with 0.
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    gState = static_cast<InstallerState*>(AllocZeroed(sizeof(InstallerState)));
+    if (!gState) return 0;
+    OleInitialize(nullptr);
+    InitCommonControls();
+    gState->dialogIcon = LoadIconW(instance, MAKEINTRESOURCEW(kProgramIconResource));
+    SelectTextTable();
+    GetModuleFileNameW(GetModuleHandleW(nullptr), as_wcstr(gState->packagePath), kPackagePathCapacity);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(kMainDialogResource), nullptr, MainDialogProc, 0);
+    OleUninitialize();
+    FreeAndClear(&gState);
+    return 0;
+}

@@ -1,0 +1,43 @@
+// The signature search: the package starts behind the first A7 3C 5E 91 at or
+// beyond offset 89999. The program's own copy of these bytes (this constant)
+// lies below that offset, where the search never looks.
+#include "package/package_run.h"
+#include "package/package_seams.h"
+
+#include <string.h>
+
+const uint8_t kPackageSignature[4] = {0xA7, 0x3C, 0x5E, 0x91};
+
+static bool ReadInstallerBlock(DiskFile file, uint8_t* buffer, uint32_t count, uint32_t* got) {
+    const PackageSeams* seams = gPackageSeams;
+    if (seams && seams->read) return seams->read(file, buffer, count, got);
+    return ReadDiskFile(file, buffer, count, got);
+}
+
+// Index of the first signature starting in bytes[0 .. n-4], or -1.
+static int32_t FindSignature(const uint8_t* bytes, uint32_t n) {
+    for (uint32_t i = 0; i + 4 <= n; ++i) {
+        if (bytes[i] != kPackageSignature[0]) continue;
+        if (memcmp(bytes + i, kPackageSignature, 4) == 0) return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+uint32_t FindPackageStart(DiskFile file, uint32_t size) {
+    uint32_t start = size < kSearchStart ? size : kSearchStart;
+    if (!SeekDiskFile(file, static_cast<int32_t>(start))) return 0;
+    // The carry starts as zeros: the signature does not begin with 0, so they never match.
+    uint8_t buffer[kSearchCarry + kSearchBlock] = {};
+    uint32_t blockOffset = start;  // file offset of buffer[kSearchCarry]
+    for (;;) {
+        uint32_t got = 0;
+        if (!ReadInstallerBlock(file, buffer + kSearchCarry, kSearchBlock, &got) || got == 0) return 0;
+        uint32_t filled = kSearchCarry + got;
+        int32_t at = FindSignature(buffer, filled);
+        // buffer[at] lies at file offset blockOffset - carry + at; the package follows 4 bytes on.
+        if (at >= 0) return blockOffset + static_cast<uint32_t>(at);
+        if (got < kSearchBlock) return 0;
+        memmove(buffer, buffer + filled - kSearchCarry, kSearchCarry);
+        blockOffset += got;
+    }
+}

@@ -1,0 +1,55 @@
+// The registry store file away from Windows: where it lives, how it is read
+// and replaced in one step, and its line format. Text in the file is UTF-8:
+//
+//   [HKEY_CURRENT_USER\Software\Quillworks]
+//   ED=D:\Tools\Editor%00
+//
+// A section line names a key under its root; each value line below it holds a
+// value name, '=', and the value's characters with its terminator as %00.
+// '%' escapes (two hex digits of a UTF-8 byte) keep control characters, '%'
+// and the characters that would end a field out of the way.
+#pragma once
+#include <stdint.h>
+
+#include "system/registry_store.h"
+#include "system/utf8_posix.h"
+
+// A growable byte buffer (malloc'd; empty when bytes is null).
+struct StoreText {
+    char* bytes;
+    uint32_t length;
+    uint32_t capacity;
+};
+
+bool AppendStoreBytes(StoreText* text, const char* bytes, uint32_t count);
+void FreeStoreText(StoreText* text);
+
+enum StoreLoad : int32_t { kStoreLoaded, kStoreMissing, kStoreUnreadable };
+
+// SETUP_REGISTRY, else $XDG_DATA_HOME/setup/registry.txt, else
+// $HOME/.local/share/setup/registry.txt. false when none can be named.
+bool RegistryStorePath(char* native, int32_t capacity);
+// Reads the whole store. kStoreMissing leaves text empty.
+StoreLoad LoadStoreText(const char* storePath, StoreText* text);
+// Replaces the store by writing a temporary file beside it and renaming it
+// over the old one, so a crash leaves either the old or the new store.
+bool SaveStoreText(const char* storePath, const StoreText* text);
+// Holds an advisory lock beside the store across a read-modify-write; -1 when
+// the lock file cannot be made (the store cannot be written either).
+int OpenStoreLock(const char* storePath);
+void CloseStoreLock(int lock);
+
+// Test seam: when not negative, SaveStoreText writes only this many bytes of
+// the temporary file and gives up there, leaving it behind as a crash would.
+extern int64_t gStoreCrashAfterBytes;
+
+// true when the key, or a key beneath it, is in the store.
+bool StoreHasKey(const StoreText* store, RegistryRoot root, const char16_t* path, bool exactly);
+// The value's characters as stored (its terminator among them) into out, no
+// terminator added; their count, -1 when missing, -2 when they exceed capacity.
+int32_t FindStoreValue(const StoreText* store, RegistryRoot root, const char16_t* path,
+                       const char16_t* name, char16_t* out, int32_t capacity);
+// The store with the key made (name null) or the value set to count characters
+// of data, every other line kept as it was. false when memory runs short.
+bool RewriteStore(const StoreText* store, RegistryRoot root, const char16_t* path, const char16_t* name,
+                  const char16_t* data, int32_t count, StoreText* out);

@@ -1,0 +1,114 @@
+// The registry layer away from Windows: keys and string values in our store
+// file, the environment of the process, and the Windows folder named by
+// SETUP_WINDOWS_DIR. Every change is one locked read-modify-replace of the file.
+#include "system/registry_store.h"
+#include "common/text.h"
+#include "system/registry_file_posix.h"
+#include "system/utf8_posix.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+enum : int32_t { kStorePathCapacity = 4096, kKeyPathCapacity = 512, kVariableNameCapacity = 1024 };
+
+bool PrepareKey(RegistryRoot root, const char16_t* path, RegistryKey* key) {
+    if (!path || !key) return false;
+    key->root = root;
+    key->handle = nullptr;
+    if (CopyText(path, key->path, kKeyPathCapacity) == kPathFits) return true;
+    key->path[0] = 0;
+    return false;
+}
+
+// A store that exists but cannot be read is never replaced: that would lose it.
+bool UpdateStore(RegistryRoot root, const char16_t* path, const char16_t* name, const char16_t* data,
+                 int32_t count) {
+    char store[kStorePathCapacity];
+    if (!RegistryStorePath(store, kStorePathCapacity)) return false;
+    int lock = OpenStoreLock(store);
+    if (lock < 0) return false;
+    StoreText old = {nullptr, 0, 0};
+    StoreText updated = {nullptr, 0, 0};
+    bool ok = LoadStoreText(store, &old) != kStoreUnreadable;
+    bool unchanged = ok && !name && StoreHasKey(&old, root, path, true);
+    if (ok && !unchanged)
+        ok = RewriteStore(&old, root, path, name, data, count, &updated) && SaveStoreText(store, &updated);
+    FreeStoreText(&old);
+    FreeStoreText(&updated);
+    CloseStoreLock(lock);
+    return ok;
+}
+
+void ReadNativeText(const char* value, char16_t* buffer, int32_t capacity) {
+    buffer[0] = 0;
+    if (!value) return;
+    int32_t n = DecodeUtf8(value, value + strlen(value), false, buffer, capacity - 1);
+    buffer[n < 0 ? 0 : n] = 0;
+}
+
+}  // namespace
+
+bool OpenRegistryKey(RegistryRoot root, const char16_t* path, RegistryKey* key) {
+    RegistryKey candidate;
+    if (!PrepareKey(root, path, &candidate)) return false;
+    char store[kStorePathCapacity];
+    if (!RegistryStorePath(store, kStorePathCapacity)) return false;
+    StoreText text = {nullptr, 0, 0};
+    bool found = LoadStoreText(store, &text) == kStoreLoaded && StoreHasKey(&text, root, path, false);
+    FreeStoreText(&text);
+    if (found) *key = candidate;
+    return found;
+}
+
+bool CreateRegistryKey(RegistryRoot root, const char16_t* path, RegistryKey* key) {
+    RegistryKey candidate;
+    if (!PrepareKey(root, path, &candidate)) return false;
+    if (!UpdateStore(root, path, nullptr, nullptr, 0)) return false;
+    *key = candidate;
+    return true;
+}
+
+bool ReadRegistryString(const RegistryKey* key, const char16_t* name, char16_t* buffer, uint32_t byteCount) {
+    if (!key || !buffer || byteCount < 2) return false;
+    int32_t capacity = static_cast<int32_t>(byteCount / 2 > 0x7FFFFFFFu ? 0x7FFFFFFFu : byteCount / 2);
+    char store[kStorePathCapacity];
+    int32_t n = -1;
+    if (RegistryStorePath(store, kStorePathCapacity)) {
+        StoreText text = {nullptr, 0, 0};
+        if (LoadStoreText(store, &text) == kStoreLoaded)
+            n = FindStoreValue(&text, key->root, key->path, name ? name : u"", buffer, capacity);
+        FreeStoreText(&text);
+    }
+    if (n > 0 && buffer[n - 1] == 0) return true;
+    if (n >= 0 && n < capacity) {
+        buffer[n] = 0;
+        return true;
+    }
+    buffer[0] = 0;
+    return false;
+}
+
+bool WriteRegistryString(const RegistryKey* key, const char16_t* name, const char16_t* data, uint32_t byteCount) {
+    if (!key) return false;
+    int32_t count = static_cast<int32_t>(byteCount / 2 > 0x7FFFFFFFu ? 0x7FFFFFFFu : byteCount / 2);
+    return UpdateStore(key->root, key->path, name ? name : u"", data, data ? count : 0);
+}
+
+void CloseRegistryKey(RegistryKey* key) {
+    if (key) key->handle = nullptr;
+}
+
+void ReadEnvironmentVariable(const char16_t* name, char16_t* buffer, int32_t capacity) {
+    if (!buffer || capacity <= 0) return;
+    buffer[0] = 0;
+    char native[kVariableNameCapacity];
+    if (!name || !EncodeUtf8(name, native, kVariableNameCapacity)) return;
+    ReadNativeText(getenv(native), buffer, capacity);
+}
+
+void ReadWindowsFolder(char16_t* buffer, int32_t capacity) {
+    if (!buffer || capacity <= 0) return;
+    ReadNativeText(getenv("SETUP_WINDOWS_DIR"), buffer, capacity);
+}

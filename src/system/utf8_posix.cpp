@@ -1,0 +1,131 @@
+#include "system/utf8_posix.h"
+
+#include <string.h>
+
+int32_t EncodeCodePoint(uint32_t c, char* bytes) {
+    if (c < 0x80) {
+        bytes[0] = static_cast<char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        bytes[0] = static_cast<char>(0xC0 | (c >> 6));
+        bytes[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        bytes[0] = static_cast<char>(0xE0 | (c >> 12));
+        bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        bytes[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    bytes[0] = static_cast<char>(0xF0 | (c >> 18));
+    bytes[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    bytes[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
+uint32_t NextCodePoint(const char16_t* text, int32_t count, int32_t* at) {
+    uint32_t c = text[(*at)++];
+    bool high = c >= 0xD800 && c < 0xDC00;
+    if (!high || *at >= count) return c;
+    uint32_t low = text[*at];
+    if (low < 0xDC00 || low >= 0xE000) return c;
+    ++*at;
+    return 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+}
+
+bool EncodeUtf8(const char16_t* text, char* out, int32_t capacity) {
+    if (!out || capacity <= 0) return false;
+    out[0] = 0;
+    if (!text) return true;
+    int32_t count = 0;
+    while (text[count]) ++count;
+    int32_t used = 0;
+    for (int32_t at = 0; at < count;) {
+        char bytes[4];
+        int32_t n = EncodeCodePoint(NextCodePoint(text, count, &at), bytes);
+        if (used + n >= capacity) {
+            out[0] = 0;
+            return false;
+        }
+        memcpy(out + used, bytes, static_cast<size_t>(n));
+        used += n;
+    }
+    out[used] = 0;
+    return true;
+}
+
+namespace {
+
+struct ByteReader {
+    const char* at;
+    const char* end;
+    bool escaped;
+};
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool NextByte(ByteReader* reader, uint8_t* byte) {
+    if (reader->at >= reader->end) return false;
+    const char* p = reader->at;
+    if (reader->escaped && *p == '%' && reader->end - p >= 3 && HexValue(p[1]) >= 0 && HexValue(p[2]) >= 0) {
+        *byte = static_cast<uint8_t>(HexValue(p[1]) * 16 + HexValue(p[2]));
+        reader->at += 3;
+        return true;
+    }
+    *byte = static_cast<uint8_t>(*p);
+    ++reader->at;
+    return true;
+}
+
+int32_t ContinuationCount(uint8_t lead) {
+    if (lead >= 0xF8) return -1;
+    if (lead >= 0xF0) return 3;
+    if (lead >= 0xE0) return 2;
+    if (lead >= 0xC0) return 1;
+    return lead < 0x80 ? 0 : -1;
+}
+
+uint32_t DecodeCodePoint(ByteReader* reader, uint8_t lead) {
+    int32_t extra = ContinuationCount(lead);
+    if (extra < 0) return 0xFFFD;
+    uint32_t c = lead & (0x7Fu >> extra);
+    for (int32_t k = 0; k < extra; ++k) {
+        ByteReader before = *reader;
+        uint8_t byte = 0;
+        // A broken sequence keeps the byte that broke it for the next character.
+        if (!NextByte(reader, &byte) || (byte & 0xC0) != 0x80) {
+            *reader = before;
+            return 0xFFFD;
+        }
+        c = (c << 6) | (byte & 0x3F);
+    }
+    return c < 0x110000 ? c : 0xFFFD;
+}
+
+}  // namespace
+
+int32_t DecodeUtf8(const char* begin, const char* end, bool escaped, char16_t* out, int32_t capacity) {
+    ByteReader reader = {begin, end, escaped};
+    int32_t count = 0;
+    uint8_t lead = 0;
+    while (NextByte(&reader, &lead)) {
+        uint32_t c = DecodeCodePoint(&reader, lead);
+        int32_t units = c >= 0x10000 ? 2 : 1;
+        if (count + units > capacity) return -1;
+        if (units == 2) {
+            c -= 0x10000;
+            out[count++] = static_cast<char16_t>(0xD800 + (c >> 10));
+            out[count++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            out[count++] = static_cast<char16_t>(c);
+        }
+    }
+    return count;
+}

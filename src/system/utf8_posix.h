@@ -1,0 +1,16 @@
+// UTF-8 text of the environment and of our store file, as the UTF-16 the
+// program works in. Unlike the path conversions, separators pass unchanged.
+#pragma once
+#include <stdint.h>
+
+// UTF-16 to UTF-8 into out (capacity bytes, terminated); false when too long.
+bool EncodeUtf8(const char16_t* text, char* out, int32_t capacity);
+// UTF-8 of [begin, end) to UTF-16, '%' followed by two hex digits read as one
+// byte when escaped is true; zero characters are kept and no terminator is
+// added. The number of characters, or -1 when they do not fit in capacity.
+// Undecodable bytes become U+FFFD.
+int32_t DecodeUtf8(const char* begin, const char* end, bool escaped, char16_t* out, int32_t capacity);
+// The UTF-8 bytes of one code point (1 to 4) into bytes.
+int32_t EncodeCodePoint(uint32_t codePoint, char* bytes);
+// The next code point of UTF-16 text (a lone surrogate stands for itself).
+uint32_t NextCodePoint(const char16_t* text, int32_t count, int32_t* at);

@@ -1,0 +1,330 @@
+// The whole install sequence behind the Install button, on the POSIX backends:
+// the dialog's proposals, the files, the language clean-up, the registry store
+// and the shortcuts, and what a failed run leaves.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "common/text.h"
+#include "installer/dialog_init.h"
+#include "installer/install.h"
+#include "installer/state.h"
+#include "installer_support.h"
+#include "system/registry_store.h"
+#include "ui/window.h"
+
+using test::PackageFile;
+
+namespace {
+
+const char kData[] = "data";
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// A machine of its own for every test: registry store, special folders and a
+// program-files folder, all inside one temporary folder.
+class InstallTest : public ::testing::Test {
+protected:
+    InstallTest() {
+        Env("SETUP_REGISTRY", root.Join("registry.txt"));
+        Env("SETUP_FOLDER_DESKTOP", Folder("desktop"));
+        Env("SETUP_FOLDER_COMMON_PROGRAMS", Folder("common"));
+        Env("SETUP_FOLDER_PROGRAMS", Folder("programs"));
+        Env("SETUP_FOLDER_APPDATA", Folder("appdata"));
+        Env("ProgramFiles", Folder("Programs"));
+        env.push_back(std::make_unique<test::ScopedEnv>("SETUP_WINDOWS_DIR", nullptr));
+        test::MakeFolders(QuickLaunch());
+    }
+
+    void Env(const char* name, const std::string& value) {
+        env.push_back(std::make_unique<test::ScopedEnv>(name, value.c_str()));
+    }
+    std::string Folder(const std::string& name) {
+        test::MakeFolders(root.Join(name));
+        return root.Join(name);
+    }
+    std::string QuickLaunch() { return root.Join("appdata/Microsoft/Internet Explorer/Quick Launch"); }
+
+    // The folder the dialog proposes for a first installation of `product`.
+    std::string Proposed(const std::string& product) { return root.Join("Programs/" + product); }
+
+    std::unique_ptr<DialogModel> OpenDialog(const test::PackageSpec& contents) {
+        std::string setup = root.Join("setup.exe");
+        test::WriteSetupFile(setup, contents);
+        CopyText(test::U16(setup).c_str(), gState->packagePath, 1024);
+        auto model = CreateMainDialogModel();
+        EXPECT_EQ(InitDialogContents(&model->window, nullptr), 0);
+        return model;
+    }
+
+    std::optional<std::string> Registry(RegistryRoot where, const std::string& key, const std::string& name) {
+        RegistryKey open;
+        if (!OpenRegistryKey(where, test::U16(key).c_str(), &open)) return std::nullopt;
+        char16_t value[1024];
+        bool read = ReadRegistryString(&open, test::U16(name).c_str(), value, sizeof value);
+        CloseRegistryKey(&open);
+        if (!read) return std::nullopt;
+        return test::Utf8(value);
+    }
+
+    std::vector<std::string> Links() {
+        std::vector<std::string> links;
+        for (const char* place : {"common", "desktop", "programs"})
+            for (const std::string& name : test::FolderEntries(root.Join(place)))
+                for (const std::string& inner :
+                     name.back() == '/' ? test::FolderEntries(root.Join(place) + "/" + name) : std::vector<std::string>{""})
+                    links.push_back(std::string(place) + "/" + name + inner);
+        for (const std::string& name : test::FolderEntries(QuickLaunch())) links.push_back("quicklaunch/" + name);
+        return links;
+    }
+
+    test::TempFolder root;
+    std::vector<std::unique_ptr<test::ScopedEnv>> env;
+    test::StateScope state;
+};
+
+test::PackageSpec Sample(std::vector<PackageFile> files, const std::string& mainProgram = "") {
+    test::PackageSpec contents;
+    contents.productCode = "SMP";
+    contents.windowClass = "SampleWindow";
+    contents.mainProgram = mainProgram;
+    contents.files = {{"FILE_ID.DIZ", "Sample Version 1.0\r\n"}};
+    contents.files.insert(contents.files.end(), files.begin(), files.end());
+    return contents;
+}
+
+struct FileCase {
+    const char* what;
+    std::vector<PackageFile> package;
+    std::vector<PackageFile> before;  // already in the destination
+    std::vector<std::string> untick;  // language codes the user unticks
+    std::vector<std::string> after;   // the destination's entries afterwards
+    PackageFile check;                // one file's contents afterwards
+};
+
+void PrintTo(const FileCase& c, std::ostream* out) { *out << c.what; }
+
+class InstallFilesTest : public InstallTest, public ::testing::WithParamInterface<FileCase> {};
+
+TEST_P(InstallFilesTest, LeavesTheDestinationAsExpected) {
+    const FileCase& c = GetParam();
+    std::string destination = Proposed("Sample");
+    for (const PackageFile& file : c.before) {
+        test::MakeFolders(destination);
+        ASSERT_TRUE(test::WriteWholeFile(destination + "/" + file.name, file.bytes));
+    }
+    auto model = OpenDialog(Sample(c.package));
+    std::vector<std::string> ticked;
+    for (const test::RowView& row : test::Rows(model.get()))
+        if (std::find(c.untick.begin(), c.untick.end(), row.code) == c.untick.end()) ticked.push_back(row.code);
+    test::TickOnly(model.get(), ticked);
+    ASSERT_EQ(RunInstall(&model->window), 0);
+    std::vector<std::string> expected = c.after;
+    expected.push_back("FILE_ID.DIZ");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(test::FolderEntries(destination), expected);
+    if (!c.check.name.empty()) {
+        EXPECT_EQ(test::FileText(destination + "/" + c.check.name), c.check.bytes);
+    }
+}
+
+const FileCase kFileCases[] = {
+    {"both platform folders: only \"64\" and the top level",
+     {{"32\\a.dll", "32-bit"}, {"64\\a.dll", "64-bit"}, {"64\\only64.dll", kData}, {"32\\only32.dll", kData},
+      {"top.txt", kData}},
+     {}, {}, {"a.dll", "only64.dll", "top.txt"}, {"a.dll", "64-bit"}},
+    {"unticking US deletes nothing (but new US files stay out)",
+     {{"P_US.LNG", "[x]Language=English"}, {"P_DE.LNG", kData}},
+     {{"old_US.LNG", kData}, {"old_US.CHM", kData}}, {"US"}, {"P_DE.LNG", "old_US.CHM", "old_US.LNG"}, {}},
+    {"unticking DE deletes its .LNG and .CHM files of any prefix and keeps a text file",
+     {{"P_DE.LNG", kData}, {"P_IT.LNG", "[x]Language=Italiano"}, {"readme.txt", kData}},
+     {{"OTHER_DE.LNG", kData}, {"other_de.chm", kData}, {"program_de.lng", kData}, {"NOTES_DE.TXT", kData},
+      {"x_DE.LNG.bak", kData}},
+     {"DE"}, {"NOTES_DE.TXT", "P_IT.LNG", "readme.txt", "x_DE.LNG.bak"}, {}},
+    {"an unticked package language: clean-up by code, placement by prefix length",
+     {{"P_IT.LNG", "[x]Language=Italiano"}, {"P_IT.CHM", kData}, {"Q_IT.TXT", kData}, {"QQ_IT.TXT", kData}},
+     {{"LONGNAME_IT.CHM", kData}}, {"IT"}, {"QQ_IT.TXT"}, {}},
+    {"an old PSAPI.DLL is moved aside", {{"readme.txt", kData}}, {{"PSAPI.DLL", "old"}}, {},
+     {"QWPSAPI.DLL", "readme.txt"}, {"QWPSAPI.DLL", "old"}},
+    {"a package's own PSAPI.DLL is written after the old one moved",
+     {{"PSAPI.DLL", "new"}}, {{"PSAPI.DLL", "old"}}, {}, {"PSAPI.DLL", "QWPSAPI.DLL"}, {"PSAPI.DLL", "new"}},
+    {"an earlier copy aside keeps the old PSAPI.DLL in place", {{"readme.txt", kData}},
+     {{"PSAPI.DLL", "second"}, {"QWPSAPI.DLL", "first"}}, {}, {"PSAPI.DLL", "QWPSAPI.DLL", "readme.txt"},
+     {"QWPSAPI.DLL", "first"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Install, InstallFilesTest, ::testing::ValuesIn(kFileCases));
+
+TEST_F(InstallTest, AFirstInstallationRegistersAndMakesEveryShortcut) {
+    auto model = OpenDialog(Sample({{"64\\Qsample.exe", kData}, {"UnInst.exe", kData}}));
+    std::string destination = Proposed("Sample");
+    EXPECT_EQ(test::ControlText(model.get(), kIdDestination), root.Join("Programs") + "\\Sample");
+    for (int32_t box : {kIdStartMenu, kIdDesktop, kIdQuickLaunch}) EXPECT_TRUE(test::Ticked(model.get(), box));
+    ASSERT_EQ(RunInstall(&model->window), 0);
+
+    std::string typed = test::ControlText(model.get(), kIdDestination);
+    EXPECT_EQ(Registry(kCurrentUser, "Software\\Quillworks", "SMP"), typed);
+    std::string key = std::string(kUninstallKey) + "Sample";
+    EXPECT_EQ(Registry(kLocalMachine, key, "DisplayName"), "Sample");
+    EXPECT_EQ(Registry(kLocalMachine, key, "UninstallString"), typed + "\\UnInst.exe");
+    EXPECT_EQ(Registry(kLocalMachine, key, "DisplayIcon"), typed + "\\Qsample.exe");
+    EXPECT_EQ(Registry(kLocalMachine, key, "Publisher"), "Quillworks");
+    EXPECT_EQ(Links(), (std::vector<std::string>{"common/Sample/Sample.lnk", "common/Sample/Uninstall.lnk",
+                                                 "desktop/Sample.lnk", "quicklaunch/Sample.lnk"}));
+
+    EXPECT_EQ(test::ControlText(model.get(), kIdStatus), "");
+    EXPECT_FALSE(IsWaitCursorShown());
+    ASSERT_EQ(model->messages.size(), 1u);
+    EXPECT_EQ(test::Utf8(model->messages[0].text), "Sample has been successfully installed.");
+    EXPECT_EQ(test::Utf8(model->messages[0].title), "Setup Sample 1.0");
+    EXPECT_EQ(model->messages[0].style, kMbIconInformation);
+    EXPECT_TRUE(test::PathExists(destination + "/Qsample.exe"));
+}
+
+TEST_F(InstallTest, WithoutAMainProgramNoShortcutAndAnEmptyIcon) {
+    auto model = OpenDialog(Sample({{"Setup.exe", kData}, {"UnInst.exe", kData}}));
+    ASSERT_EQ(RunInstall(&model->window), 0);
+    EXPECT_EQ(Links(), std::vector<std::string>{});
+    EXPECT_EQ(Registry(kLocalMachine, std::string(kUninstallKey) + "Sample", "DisplayIcon"), "");
+}
+
+TEST_F(InstallTest, TheHeaderNamesTheMainProgram) {
+    auto model = OpenDialog(Sample({{"Qother.exe", kData}, {"Main.exe", kData}}, "Main.exe"));
+    CheckItem(&model->window, kIdStartMenu, false);
+    CheckItem(&model->window, kIdQuickLaunch, false);
+    ASSERT_EQ(RunInstall(&model->window), 0);
+    EXPECT_EQ(Links(), std::vector<std::string>{"desktop/Sample.lnk"});
+}
+
+TEST_F(InstallTest, WithoutAnUninstallerNoEntryButTheFolderIsRemembered) {
+    auto model = OpenDialog(Sample({{"Qsample.exe", kData}}));
+    ASSERT_EQ(RunInstall(&model->window), 0);
+    EXPECT_EQ(Registry(kLocalMachine, std::string(kUninstallKey) + "Sample", "DisplayName"), std::nullopt);
+    EXPECT_EQ(Registry(kCurrentUser, "Software\\Quillworks", "SMP"), test::ControlText(model.get(), kIdDestination));
+}
+
+TEST_F(InstallTest, AnUpdateLeavesBoxesUntickedAndUnticksMissingLanguages) {
+    test::PackageSpec contents = Sample({{"P_IT.LNG", "[x]Language=Italiano"}, {"P_FR.LNG", "[x]Language=Francais"},
+                                     {"Qsample.exe", kData}});
+    std::string destination = root.Join("elsewhere");
+    {
+        auto first = OpenDialog(contents);
+        SetItemText(&first->window, kIdDestination, test::U16(destination).c_str());
+        ASSERT_EQ(RunInstall(&first->window), 0);
+    }
+    ASSERT_EQ(std::remove((destination + "/P_FR.LNG").c_str()), 0);
+    auto second = OpenDialog(contents);
+    EXPECT_EQ(test::ControlText(second.get(), kIdDestination), destination);
+    for (int32_t box : {kIdStartMenu, kIdDesktop, kIdQuickLaunch}) EXPECT_FALSE(test::Ticked(second.get(), box));
+    EXPECT_EQ(test::Rows(second.get()), (std::vector<test::RowView>{{"English", "US", true},
+                                                                    {"Francais", "FR", false},
+                                                                    {"German", "DE", true},
+                                                                    {"Italiano", "IT", true}}));
+}
+
+TEST_F(InstallTest, WithoutAQuickLaunchFolderItsBoxIsHiddenAndNoLinkMade) {
+    ASSERT_EQ(rmdir(QuickLaunch().c_str()), 0);
+    auto model = OpenDialog(Sample({{"Qsample.exe", kData}}));
+    EXPECT_FALSE(test::Visible(model.get(), kIdQuickLaunch));
+    EXPECT_TRUE(test::Ticked(model.get(), kIdQuickLaunch));
+    ASSERT_EQ(RunInstall(&model->window), 0);
+    EXPECT_EQ(Links(), (std::vector<std::string>{"common/Sample/Sample.lnk", "desktop/Sample.lnk"}));
+}
+
+TEST_F(InstallTest, ALongTitleNamesTheProductWithItsFirst31Characters) {
+    test::PackageSpec contents = Sample({{"Qsample.exe", kData}});
+    contents.files[0].bytes = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789WXYZ Version 2";
+    auto model = OpenDialog(contents);
+    ASSERT_EQ(RunInstall(&model->window), 0);
+    ASSERT_EQ(model->messages.size(), 1u);
+    EXPECT_EQ(test::Utf8(model->messages[0].text), "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234 has been successfully installed.");
+    EXPECT_TRUE(test::PathExists(root.Join("desktop/ABCDEFGHIJKLMNOPQRSTUVWXYZ01234.lnk")));
+}
+
+TEST_F(InstallTest, AnEmptyDestinationDoesNothingAndSaysNothing) {
+    auto model = OpenDialog(Sample({{"Qsample.exe", kData}}));
+    SetItemText(&model->window, kIdDestination, u"");
+    EXPECT_EQ(RunInstall(&model->window), -1);
+    EXPECT_TRUE(model->messages.empty());
+    EXPECT_FALSE(test::PathExists(Proposed("Sample")));
+    EXPECT_EQ(Registry(kCurrentUser, "Software\\Quillworks", "SMP"), std::nullopt);
+}
+
+enum class Blocker { Folder, FileWithoutWriteBits };
+
+class InstallFailureTest : public InstallTest, public ::testing::WithParamInterface<Blocker> {};
+
+// What stands at b.dll cannot be replaced: the run fails with the system's
+// message, earlier files stay, nothing is registered, and a second try after
+// the obstacle is gone succeeds.
+TEST_P(InstallFailureTest, FailsWithTheSystemMessageAndRegistersNothing) {
+    std::string destination = Proposed("Sample");
+    std::string blocked = destination + "/b.dll";
+    ASSERT_TRUE(test::MakeFolders(destination));
+    if (GetParam() == Blocker::Folder) {
+        ASSERT_TRUE(test::MakeFolders(blocked));
+    } else {
+        ASSERT_TRUE(test::WriteWholeFile(blocked, "kept"));
+        ASSERT_EQ(chmod(blocked.c_str(), 0444), 0);
+    }
+    auto model = OpenDialog(Sample({{"a.dll", kData}, {"b.dll", kData}, {"Qsample.exe", kData}, {"UnInst.exe", kData}}));
+    EXPECT_EQ(RunInstall(&model->window), 5);
+    ASSERT_EQ(model->messages.size(), 1u);
+    EXPECT_EQ(test::Utf8(model->messages[0].text).rfind("Access is denied.", 0), 0u);
+    EXPECT_EQ(test::Utf8(model->messages[0].title), "");
+    EXPECT_EQ(model->messages[0].style, kMbIconError);
+    EXPECT_FALSE(IsWaitCursorShown());
+    EXPECT_TRUE(test::PathExists(destination + "/a.dll"));
+    EXPECT_FALSE(test::PathExists(destination + "/Qsample.exe"));
+    if (GetParam() == Blocker::FileWithoutWriteBits) {
+        EXPECT_EQ(test::FileText(blocked), "kept");
+    }
+    EXPECT_EQ(Registry(kCurrentUser, "Software\\Quillworks", "SMP"), std::nullopt);
+    EXPECT_EQ(Registry(kLocalMachine, std::string(kUninstallKey) + "Sample", "DisplayName"), std::nullopt);
+    EXPECT_EQ(Links(), std::vector<std::string>{});
+
+    if (GetParam() == Blocker::Folder) ASSERT_EQ(rmdir(blocked.c_str()), 0);
+    else ASSERT_EQ(chmod(blocked.c_str(), 0644), 0);
+    EXPECT_EQ(RunInstall(&model->window), 0);
+    EXPECT_EQ(test::FileText(blocked), kData);
+}
+
+INSTANTIATE_TEST_SUITE_P(Install, InstallFailureTest, ::testing::Values(Blocker::Folder, Blocker::FileWithoutWriteBits));
+
+TEST_F(InstallTest, ABrokenPackageShowsTheBrokenFileMessage) {
+    auto model = OpenDialog(Sample({{"Qsample.exe", kData}}));
+    test::PackageSpec broken = Sample({{"Qsample.exe", kData}});
+    broken.computeChecksum = false;
+    broken.storedChecksum = 12345;
+    test::WriteSetupFile(root.Join("setup.exe"), broken);
+    EXPECT_EQ(RunInstall(&model->window), -1);
+    ASSERT_EQ(model->messages.size(), 1u);
+    EXPECT_EQ(test::Utf8(model->messages[0].text), "Broken file, please download again.");
+    EXPECT_EQ(test::Utf8(model->messages[0].title), "setup.exe");
+    EXPECT_EQ(model->messages[0].style, kMbIconError);
+    EXPECT_EQ(Registry(kCurrentUser, "Software\\Quillworks", "SMP"), std::nullopt);
+}
+
+TEST_F(InstallTest, LanguageFilePathJoinsPrefixAndCode) {
+    CopyText(u"Tool", gState->languagePrefix, 32);
+    struct {
+        const char16_t* destination;
+        const char16_t* path;
+    } cases[] = {{u"D:\\Apps", u"D:\\Apps\\Tool_IT.LNG"},
+                 {u"D:\\Apps\\", u"D:\\Apps\\Tool_IT.LNG"},
+                 {u"/opt/x/", u"/opt/x/Tool_IT.LNG"},
+                 {u"", u"Tool_IT.LNG"}};
+    for (const auto& c : cases) {
+        char16_t path[1024];
+        LanguageFilePath(c.destination, "IT", path, 1024);
+        EXPECT_EQ(std::u16string(path), c.path);
+    }
+    char16_t small[8];
+    LanguageFilePath(u"D:\\Apps", "IT", small, 8);
+    EXPECT_EQ(std::u16string(small), u"D:\\Apps");
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The demo: packs the sample product in examples/ into build/demo/Setup.exe,
+# installs it under Wine on a virtual display (the test driver presses
+# Install), and shows what the installation left: the files, the registry
+# entries, the shortcuts, and a screenshot of the dialog.
+#   SETUP_NATIVE_BUILD and SETUP_WINDOWS_BUILD choose other build trees.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+export SETUP_SOURCE_DIR=$root
+export SETUP_WINDOWS_BUILD=${SETUP_WINDOWS_BUILD:-$root/build/windows}
+export SETUP_MKSETUP=${SETUP_MKSETUP:-${SETUP_NATIVE_BUILD:-$root/build/native}/mksetup}
+export SETUP_WINE_WORK=$root/build/demo
+source "$root/tests/wine/lib.sh"
+run_on_virtual_display "$@"
+check_inputs
+
+DEMO=$root/build/demo
+mkdir -p "$DEMO"
+start_wine wine
+echo "== packing examples/ into build/demo/Setup.exe"
+assemble_sample "$DEMO/product"
+"$SETUP_MKSETUP" build "$DEMO/product" -o "$DEMO/Setup.exe" --code "$SAMPLE_CODE" --window-class "$SAMPLE_CLASS" \
+  --main-program "$SAMPLE_MAIN" --date "$SAMPLE_DATE" --stub "$STUB" -q || { echo "mksetup build failed" >&2; exit 1; }
+"$SETUP_MKSETUP" list "$DEMO/Setup.exe"
+echo "stub: $(stat -c %s "$STUB") bytes; setup: $(stat -c %s "$DEMO/Setup.exe") bytes"
+
+echo "== installing under Wine (the driver reads the dialog, then presses Install)"
+SYNC=$WORK/dialog
+( screenshot_at "$SYNC" "$DEMO/dialog.png" ) &
+drive demo start="$(win_path "$DEMO/Setup.exe")" dump sync="$(win_path "$SYNC")" press=99 msgbox wait-exit
+status=$?
+wait
+
+DEST='C:\Program Files\Sample Notes'
+echo "== installed files in $DEST"
+(cd "$(unix_path "$DEST")" 2>/dev/null && TZ=$TZ ls -l --time-style='+%Y-%m-%d %H:%M %Z' | tail -n +2) ||
+  echo "  (nothing installed)"
+echo "== registry"
+for key in 'HKCU\Software\Quillworks' "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$SAMPLE_NAME"; do
+  wine reg query "$key" 2>/dev/null | tr -d '\r' | sed '/^$/d'
+done
+echo "== shortcuts"
+while IFS= read -r link; do
+  echo "${link#$DRIVE_C/}"
+  lnkinfo "$link" 2>/dev/null | grep -E '^[[:space:]]*(Local path|Working directory)' |
+    sed 's/^[[:space:]]*/    /; s/[[:space:]]*: /: /'
+  echo "    Show command: $(lnk_show_command "$link")"
+done < <({ find "$DRIVE_C" -name '*.lnk' -newer "$DEMO/Setup.exe"
+           find "$DRIVE_C"/users/*/Desktop/ -maxdepth 1 -name '*.lnk'; } 2>/dev/null | sort -u)
+echo "== screenshot of the dialog: $DEMO/dialog.png"
+stop_wine
+[ $status -eq 0 ] && grep -qx "exit 0" "$WORK/demo.lines"

@@ -1,0 +1,82 @@
+// The Wine test driver: starts a setup, then runs the steps given on its
+// command line in order, printing what it sees. Exit code 0 when every step
+// passed, 1 when one failed (the setup is then ended), 2 for wrong usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "remote.h"
+#include "steps.h"
+
+namespace {
+
+typedef bool (*StepWithArgument)(Session*, const std::string&);
+typedef bool (*StepWithout)(Session*);
+
+const std::map<std::string, StepWithArgument>& StepsWithArgument() {
+    static const std::map<std::string, StepWithArgument> steps = {
+        {"start", StepStart},       {"press", StepPress},     {"settext", StepSetText},
+        {"check", StepCheck},       {"tick", StepTick},       {"nomsgbox", StepNoMessageBox},
+        {"browse", StepBrowse},     {"msgbox", StepMessageBoxAnswer},     {"contextmenu", StepContextMenu},
+        {"sync", StepSync},         {"sleep", StepSleep}};
+    return steps;
+}
+
+const std::map<std::string, StepWithout>& StepsWithout() {
+    static const std::map<std::string, StepWithout> steps = {
+        {"dump", StepDump}, {"layout", StepLayout}, {"msgbox", StepMessageBox}, {"wait-exit", StepWaitExit}};
+    return steps;
+}
+
+void Usage() {
+    std::fputs(
+        "usage: driver.exe STEP...\n"
+        "  start=PATH            start the setup, wait for its dialog or a message box\n"
+        "  dump                  caption, controls (text, tick, visibility), language rows\n"
+        "  layout                the dialog's controls: class, style, rectangle in pixels\n"
+        "  press=ID              WM_COMMAND ID to the dialog (99 Install, 2 Cancel, 136-138)\n"
+        "  settext=ID:TEXT       set a control's text\n"
+        "  check=ID:0|1          untick or tick a check box\n"
+        "  tick=ROW:1|2          set a language row's check (1 unticked, 2 ticked)\n"
+        "  msgbox[=ANSWER]       wait for a message box, print title and text, answer it\n"
+        "                        (ok, the default, cancel, yes or no)\n"
+        "  nomsgbox=MS           fail if a message box shows within MS milliseconds\n"
+        "  browse=ok|cancel      press \"...\", print the browser's selection, answer it\n"
+        "  contextmenu=ID:KEY    right-click control ID; KEY (a letter or esc) answers the menu\n"
+        "  wait-exit             wait for the setup to end, print its exit code\n"
+        "  sync=PATH             create PATH.ready, then wait for PATH.go\n"
+        "  sleep=MS              wait\n",
+        stdout);
+}
+
+bool RunStep(Session* session, const std::string& step) {
+    size_t equals = step.find('=');
+    std::string name = step.substr(0, equals);
+    if (equals == std::string::npos) {
+        auto found = StepsWithout().find(name);
+        if (found == StepsWithout().end()) return Fail("unknown step " + step);
+        return found->second(session);
+    }
+    auto found = StepsWithArgument().find(name);
+    if (found == StepsWithArgument().end()) return Fail("unknown step " + step);
+    return found->second(session, step.substr(equals + 1));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2 || std::wstring(argv[1]) == L"--help") {
+        Usage();
+        return argc < 2 ? 2 : 0;
+    }
+    Session session;
+    bool passed = true;
+    for (int i = 1; i < argc && passed; ++i) passed = RunStep(&session, Utf8(argv[i]));
+    if (session.started && WaitForSingleObject(session.process.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(session.process.hProcess, 99);
+        Say("ended setup still running");
+    }
+    return passed ? 0 : 1;
+}

@@ -1,0 +1,34 @@
+// The driver's steps: each acts on the running setup and prints what it saw
+// as simple lines ("caption ...", "row 0 code=DK state=2 text=Dansk").
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+struct Session {
+    PROCESS_INFORMATION process = {};
+    bool started = false;
+    HWND dialog = nullptr;
+    DWORD timeoutMs = 20000;
+};
+
+// Prints one line (UTF-8) and flushes it at once, so a hang shows where it stopped.
+void Say(const std::string& line);
+// "error <what>" and false, for a step that failed.
+bool Fail(const std::string& what);
+
+bool StepStart(Session* session, const std::string& path);
+bool StepDump(Session* session);
+bool StepLayout(Session* session);
+bool StepPress(Session* session, const std::string& id);
+bool StepSetText(Session* session, const std::string& argument);
+bool StepCheck(Session* session, const std::string& argument);
+bool StepTick(Session* session, const std::string& argument);
+bool StepMessageBox(Session* session);
+bool StepMessageBoxAnswer(Session* session, const std::string& answer);
+bool StepNoMessageBox(Session* session, const std::string& milliseconds);
+bool StepBrowse(Session* session, const std::string& answer);
+bool StepContextMenu(Session* session, const std::string& argument);
+bool StepWaitExit(Session* session);
+bool StepSync(Session* session, const std::string& path);
+bool StepSleep(Session* session, const std::string& milliseconds);

@@ -1,0 +1,364 @@
+// mksetup install: the installer's own sequence without a screen. The setup's
+// dialog is the in-memory model; the scan, the proposals and the install pass
+// are exactly the ones the Windows program runs behind its dialog.
+#include <stdint.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "commands.h"
+#include "common/memory.h"
+#include "common/text.h"
+#include "install_session.h"
+#include "installer/dialog_init.h"
+#include "installer/install.h"
+#include "installer/state.h"
+#include "text_codec.h"
+#include "ui/dialog_model.h"
+#include "ui/language_list.h"
+#include "ui/texts.h"
+#include "ui/window.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kUsage[] =
+    "Usage: mksetup install FILE [options]\n"
+    "\n"
+    "Installs the product that the setup FILE carries, without a screen: the same\n"
+    "steps the setup's dialog runs, with the dialog's proposals as defaults.\n"
+    "It prints what the dialog would show, each file as it is installed, and the\n"
+    "final message.\n"
+    "\n"
+    "Options:\n"
+    "  --dest DIR               install into DIR (made absolute; default: the folder\n"
+    "                           the setup proposes, as in its dialog)\n"
+    "  --languages CODE,...     install exactly these languages, by code (US, DE, ...);\n"
+    "                           the rest are left out (default: the dialog's ticks)\n"
+    "  --start-menu, --no-start-menu\n"
+    "                           make the Start-menu group, or not\n"
+    "  --desktop, --no-desktop  make the desktop shortcut, or not\n"
+    "  --quick-launch, --no-quick-launch\n"
+    "                           make the Quick Launch shortcut, or not\n"
+    "                           (shortcut defaults: all on a first installation,\n"
+    "                           none on an update)\n"
+    "  --dry-run                show what the dialog would show and stop\n"
+    "  -h, --help               show this help\n"
+    "\n"
+    "Away from Windows the registry, the special folders and the Windows folder come\n"
+    "from SETUP_REGISTRY and the SETUP_FOLDER_* variables (docs/registry-and-shortcuts.md);\n"
+    "an unset folder variable means that folder does not exist, and its shortcut is\n"
+    "not made.\n"
+    "\n"
+    "Exit status: 0 installed (or a dry run), 1 the setup is broken or the\n"
+    "installation failed, 2 wrong usage.\n";
+
+const int kExitFailed = 1;
+const int kExitUsage = 2;
+
+struct Box {
+    int32_t id;
+    const char* option;  // without the leading "--"
+};
+const Box kBoxes[] = {{kIdStartMenu, "start-menu"}, {kIdDesktop, "desktop"}, {kIdQuickLaunch, "quick-launch"}};
+
+struct InstallOptions {
+    std::string file;
+    std::optional<std::string> destination;
+    std::optional<std::vector<std::string>> languages;
+    std::optional<bool> boxes[3];
+    bool dryRun = false;
+    bool help = false;
+};
+
+int UsageError(const std::string& message) {
+    std::cerr << "mksetup install: " << message << "\nTry 'mksetup install --help'.\n";
+    return kExitUsage;
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return text;
+}
+
+bool ParseLanguages(const std::string& value, std::vector<std::string>* codes, std::string* error) {
+    if (value.empty()) return true;  // no language at all, as unticking every row
+    size_t start = 0;
+    for (;;) {
+        size_t comma = value.find(',', start);
+        size_t end = comma == std::string::npos ? value.size() : comma;
+        std::string code = Upper(value.substr(start, end - start));
+        if (code.empty() || code.size() > 4) {
+            *error = "bad language code '" + code + "' in --languages (codes have 1 to 4 letters)";
+            return false;
+        }
+        codes->push_back(code);
+        if (comma == std::string::npos) return true;
+        start = comma + 1;
+    }
+}
+
+// Answers an exit code when the arguments end the command, nothing to go on.
+std::optional<int> ParseOptions(const std::vector<std::string>& args, InstallOptions* options) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "-h" || arg == "--help") {
+            options->help = true;
+            return std::nullopt;
+        }
+        if (arg == "--dry-run") {
+            options->dryRun = true;
+            continue;
+        }
+        if (arg == "--dest" || arg == "--languages") {
+            if (i + 1 >= args.size()) return UsageError(arg + " needs a value");
+            const std::string& value = args[++i];
+            if (arg == "--dest") {
+                if (options->destination) return UsageError("--dest given twice");
+                if (value.empty()) return UsageError("--dest needs a folder");
+                options->destination = value;
+                continue;
+            }
+            if (options->languages) return UsageError("--languages given twice");
+            std::vector<std::string> codes;
+            std::string error;
+            if (!ParseLanguages(value, &codes, &error)) return UsageError(error);
+            options->languages = codes;
+            continue;
+        }
+        bool known = false;
+        for (size_t b = 0; b < 3 && !known; ++b) {
+            bool on = arg == std::string("--") + kBoxes[b].option;
+            bool off = arg == std::string("--no-") + kBoxes[b].option;
+            if (!on && !off) continue;
+            if (options->boxes[b] && *options->boxes[b] != on)
+                return UsageError(std::string("--") + kBoxes[b].option + " and --no-" + kBoxes[b].option +
+                                  " contradict each other");
+            options->boxes[b] = on;
+            known = true;
+        }
+        if (known) continue;
+        if (arg.size() > 1 && arg[0] == '-') return UsageError("unknown option " + arg);
+        if (!options->file.empty()) return UsageError("more than one setup file given: " + arg);
+        options->file = arg;
+    }
+    if (options->file.empty()) return UsageError("no setup file given");
+    return std::nullopt;
+}
+
+std::optional<std::u16string> AbsolutePath(const std::string& path) {
+    std::error_code error;
+    fs::path full = fs::absolute(fs::u8path(path), error);
+    if (error) return std::nullopt;
+    return Utf8ToUtf16(full.lexically_normal().u8string());
+}
+
+// The program's own start-up: the one state, the text table, its own path.
+struct StateSession {
+    InstallerState* previous = gState;
+    bool ready = false;
+    explicit StateSession(const std::u16string& packagePath) {
+        gState = static_cast<InstallerState*>(AllocZeroed(sizeof(InstallerState)));
+        if (!gState) return;
+        SelectTextTable();
+        ready = CopyText(packagePath.c_str(), gState->packagePath, 1024) == kPathFits;
+    }
+    ~StateSession() {
+        FreeAndClear(&gState);
+        gState = previous;
+    }
+};
+
+// The dialog's status line is the only progress the installer gives: echo it.
+struct ModelSession {
+    std::optional<Window> previousDialog;
+    std::unique_ptr<DialogModel> model;
+    ModelSession() {
+        if (CurrentDialog()) previousDialog = *CurrentDialog();
+        model = CreateMainDialogModel();
+        model->onTextChanged = [](const ModelControl& control) {
+            if (control.id == kIdStatus && !control.text.empty()) std::cout << Utf16ToUtf8(control.text) << std::endl;
+        };
+    }
+    ~ModelSession() {
+        model.reset();
+        if (previousDialog) SetCurrentDialog(&*previousDialog);
+    }
+    const Window* Dialog() const { return &model->window; }
+};
+
+std::string ItemText(const Window* dialog, int32_t id) {
+    char16_t text[1024];
+    GetItemText(dialog, id, text, 1024);
+    return Utf16ToUtf8(text);
+}
+
+std::string Tick(bool ticked) { return ticked ? "[x] " : "[ ] "; }
+
+std::string CodeOf(const Window* list, int32_t row) {
+    char code[8];
+    LanguageCodeText(GetRowCode(list, row), code);
+    return code;
+}
+
+void PrintDialog(const ModelSession& session) {
+    const Window* dialog = session.Dialog();
+    char16_t caption[1025];
+    GetWindowCaption(dialog, caption, 1025);
+    std::cout << "Caption: " << Utf16ToUtf8(caption) << "\n"
+              << "Title: " << ItemText(dialog, kIdTitle) << "\n"
+              << "Platform line: " << ItemText(dialog, kIdPlatformLine) << "\n"
+              << "Languages:\n";
+    Window list;
+    GetControl(dialog, kIdLanguageList, &list);
+    for (int32_t row = 0; row < GetRowCount(&list); ++row) {
+        char16_t text[1024];
+        uint32_t data = 0;
+        ListGetRow(&list, row, text, 1024, &data);
+        std::cout << "  " << Tick(GetRowCheck(&list, row) == kRowTicked) << Utf16ToUtf8(text) << " ("
+                  << CodeOf(&list, row) << ")\n";
+    }
+    std::string label = ItemText(dialog, kIdDestinationLabel);
+    if (!label.empty() && label.back() == ':') label.pop_back();
+    std::string destination = ItemText(dialog, kIdDestination);
+    std::cout << label << ": " << (destination.empty() ? "(none proposed)" : destination) << "\n";
+    for (const Box& box : kBoxes) {
+        ModelControl* control = FindModelControl(session.model.get(), box.id);
+        std::cout << "  " << Tick(IsItemChecked(dialog, box.id)) << ItemText(dialog, box.id)
+                  << (control && !control->visible ? " (hidden: not offered on this system)" : "") << "\n";
+    }
+}
+
+std::string SystemText(uint32_t code) {
+    char16_t text[512];
+    GetSystemErrorText(code, text, 512);
+    std::string message = Utf16ToUtf8(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    return message.empty() ? "system error " + std::to_string(code) : message;
+}
+
+int ReportBrokenSetup(const std::string& file, int32_t result) {
+    char16_t text[512];
+    LookupText(gState->textTable, kTextBrokenFile, text, 510);
+    std::cerr << "mksetup install: " << file << ": " << Utf16ToUtf8(text);
+    if (result > 0) std::cerr << " (" << SystemText(static_cast<uint32_t>(result)) << ")";
+    else std::cerr << " (package error " << result << ")";
+    std::cerr << "\n";
+    return kExitFailed;
+}
+
+// --languages: exactly the rows named; every code must be one the setup offers.
+std::optional<int> ApplyLanguages(const Window* dialog, const std::vector<std::string>& codes) {
+    Window list;
+    GetControl(dialog, kIdLanguageList, &list);
+    std::vector<std::string> offered;
+    for (int32_t row = 0; row < GetRowCount(&list); ++row) offered.push_back(CodeOf(&list, row));
+    for (const std::string& code : codes) {
+        if (std::find(offered.begin(), offered.end(), code) != offered.end()) continue;
+        std::string all;
+        for (const std::string& o : offered) all += (all.empty() ? "" : ", ") + o;
+        return UsageError("the setup offers no language " + code + " (it offers " + all + ")");
+    }
+    for (int32_t row = 0; row < GetRowCount(&list); ++row) {
+        bool wanted = std::find(codes.begin(), codes.end(), offered[row]) != codes.end();
+        SetRowCheck(&list, row, wanted ? kRowTicked : kRowUnticked);
+    }
+    return std::nullopt;
+}
+
+std::optional<int> ApplyOptions(const ModelSession& session, const InstallOptions& options) {
+    const Window* dialog = session.Dialog();
+    if (options.languages) {
+        if (auto exit = ApplyLanguages(dialog, *options.languages)) return exit;
+    }
+    for (size_t b = 0; b < 3; ++b)
+        if (options.boxes[b]) CheckItem(dialog, kBoxes[b].id, *options.boxes[b]);
+    if (options.destination) {
+        auto full = AbsolutePath(*options.destination);
+        if (!full || full->size() > 1021) return UsageError("cannot use " + *options.destination + " as a folder");
+        SetItemText(dialog, kIdDestination, full->c_str());
+    }
+    // The program would quietly do nothing here; a tool must say why.
+    if (ItemText(dialog, kIdDestination).empty())
+        return UsageError("the setup proposes no destination folder on this system; give one with --dest DIR");
+    return std::nullopt;
+}
+
+std::string Summary(const Window* dialog) {
+    Window list;
+    GetControl(dialog, kIdLanguageList, &list);
+    std::string languages;
+    for (int32_t row = 0; row < GetRowCount(&list); ++row)
+        if (GetRowCheck(&list, row) == kRowTicked) languages += (languages.empty() ? "" : ",") + CodeOf(&list, row);
+    std::string boxes;
+    for (const Box& box : kBoxes)
+        if (IsItemChecked(dialog, box.id)) boxes += (boxes.empty() ? "" : ",") + std::string(box.option);
+    return "into " + ItemText(dialog, kIdDestination) + " (languages: " +
+           (languages.empty() ? "none" : languages) + "; shortcuts: " + (boxes.empty() ? "none" : boxes) + ")";
+}
+
+int RunUnattended(const ModelSession& session, const InstallOptions& options) {
+    const Window* dialog = session.Dialog();
+    std::cout << "Installing " << Summary(dialog) << std::endl;
+    BeginInstallSession();
+    int32_t result = RunInstall(dialog);
+    EndInstallSession();
+    const std::vector<ModelMessage>& messages = session.model->messages;
+    std::string message = messages.empty() ? "" : Utf16ToUtf8(messages.back().text);
+    if (result == 0) {
+        std::cout << message << std::endl;
+        return 0;
+    }
+    if (message.empty()) message = result > 0 ? SystemText(static_cast<uint32_t>(result)) : "the installation failed";
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
+    std::cerr << "mksetup install: " << options.file << ": " << message << "\n";
+    return kExitFailed;
+}
+
+int Install(const InstallOptions& options) {
+    std::error_code error;
+    if (!fs::is_regular_file(fs::u8path(options.file), error))
+        return UsageError("no setup file " + options.file);
+    auto packagePath = AbsolutePath(options.file);
+    if (!packagePath) return UsageError("cannot use the path " + options.file);
+    StateSession state(*packagePath);
+    if (!state.ready) {
+        std::cerr << "mksetup install: cannot start (out of memory, or a path over 1023 characters)\n";
+        return kExitFailed;
+    }
+    ModelSession session;
+    int32_t scan = InitDialogContents(session.Dialog(), nullptr);
+    if (scan != 0) return ReportBrokenSetup(options.file, scan);
+    PrintDialog(session);
+    if (auto exit = ApplyOptions(session, options)) return *exit;
+    if (options.dryRun) {
+        std::cout << "Dry run: would install " << Summary(session.Dialog()) << "; nothing installed." << std::endl;
+        return 0;
+    }
+    return RunUnattended(session, options);
+}
+
+}  // namespace
+
+int InstallCommand(const std::vector<std::string>& args) {
+    try {
+        InstallOptions options;
+        if (auto exit = ParseOptions(args, &options)) return *exit;
+        if (options.help) {
+            std::cout << kUsage;
+            return 0;
+        }
+        return Install(options);
+    } catch (const std::exception& failure) {
+        std::cerr << "mksetup install: " << failure.what() << "\n";
+        return kExitFailed;
+    }
+}

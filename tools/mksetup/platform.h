@@ -1,0 +1,16 @@
+// What mksetup needs of the system beyond the standard library.
+#pragma once
+#include <string>
+#include <vector>
+
+// The arguments after the program name, as UTF-8.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+// Full path of the running program (UTF-8), or "" when the system does not say.
+std::string ExecutablePath();
+// True when standard error goes to a terminal (progress then redraws one line).
+bool StandardErrorIsTerminal();
+// A new, empty file at path that did not exist before; false when it cannot be made.
+bool CreateExclusiveFile(const std::string& path);
+// While set, an interrupt (Ctrl-C, a termination request) removes this file
+// before the program ends; "" forgets it.
+void RemoveOnInterrupt(const std::string& path);

@@ -1,0 +1,33 @@
+#include "progress.h"
+
+#include <iostream>
+
+#include "platform.h"
+
+void StartProgress(Progress* progress, const std::string& label, uint64_t total, bool quiet) {
+    progress->label = label;
+    progress->total = total;
+    progress->shown = !quiet && total >= kProgressThreshold;
+    progress->terminal = progress->shown && StandardErrorIsTerminal();
+    progress->lastPercent = -1;
+}
+
+void UpdateProgress(Progress* progress, uint64_t done) {
+    if (!progress->shown || progress->total == 0) return;
+    if (done > progress->total) done = progress->total;
+    int percent = static_cast<int>(done * 100 / progress->total);
+    int step = progress->terminal ? 1 : 10;
+    if (percent / step == progress->lastPercent / step && progress->lastPercent >= 0) return;
+    progress->lastPercent = percent;
+    if (progress->terminal)
+        std::cerr << "\rmksetup: " << progress->label << " " << percent << "%" << std::flush;
+    else
+        std::cerr << "mksetup: " << progress->label << " " << (percent / 10 * 10) << "%\n";
+}
+
+void EndProgress(Progress* progress) {
+    if (!progress->shown) return;
+    UpdateProgress(progress, progress->total);
+    if (progress->terminal) std::cerr << "\n";
+    progress->shown = false;
+}
