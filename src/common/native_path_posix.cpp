@@ -1,37 +1,21 @@
 #include "common/posix_path.h"
 #include "common/files.h"
 #include "common/path.h"
+#include "common/unicode.h"
 
 #include <unistd.h>
 
 bool ToNativePath(const char16_t* path, char* native) {
+    int32_t count = TextLength(path);
     int32_t out = 0;
-    for (int32_t i = 0; path[i]; ++i) {
-        uint32_t c = path[i];
-        if (c >= 0xD800 && c < 0xDC00 && path[i + 1] >= 0xDC00 && path[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (path[i + 1] - 0xDC00);
-            ++i;
-        }
+    for (int32_t at = 0; at < count;) {
+        uint32_t c = NextCodePoint(path, count, &at);
         if (c == '\\') c = '/';
         if (out + 4 >= kNativePathCapacity) {
             SetLastErrorCode(206);
             return false;
         }
-        if (c < 0x80) {
-            native[out++] = static_cast<char>(c);
-        } else if (c < 0x800) {
-            native[out++] = static_cast<char>(0xC0 | (c >> 6));
-            native[out++] = static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            native[out++] = static_cast<char>(0xE0 | (c >> 12));
-            native[out++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            native[out++] = static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            native[out++] = static_cast<char>(0xF0 | (c >> 18));
-            native[out++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            native[out++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            native[out++] = static_cast<char>(0x80 | (c & 0x3F));
-        }
+        out += EncodeCodePoint(c, native + out);
     }
     native[out] = 0;
     return true;

@@ -12,7 +12,7 @@
 #include <stdint.h>
 
 #include "system/registry_store.h"
-#include "system/utf8_posix.h"
+#include "common/unicode.h"
 
 // A growable byte buffer (malloc'd; empty when bytes is null).
 struct StoreText {

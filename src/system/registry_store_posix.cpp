@@ -4,7 +4,7 @@
 #include "system/registry_store.h"
 #include "common/text.h"
 #include "system/registry_file_posix.h"
-#include "system/utf8_posix.h"
+#include "common/unicode.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -8,7 +8,7 @@
 #include "common/posix_path.h"
 #include "common/text.h"
 #include "system/shell_link.h"
-#include "system/utf8_posix.h"
+#include "common/unicode.h"
 
 #include <stdlib.h>
 #include <string.h>

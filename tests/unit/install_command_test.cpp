@@ -52,8 +52,8 @@ protected:
     std::string SetupFile() { return root.Join("Setup Sample.exe"); }
     std::string Destination() { return root.Join("Sample Editor"); }
 
-    static test::PackageSpec SampleProduct() {
-        test::PackageSpec contents;
+    static test::PackagePlan SampleProduct() {
+        test::PackagePlan contents;
         contents.productCode = "SED";
         contents.windowClass = "SampleEditorWindow";
         contents.mainProgram = "Qedit.exe";
@@ -195,7 +195,7 @@ TEST_F(InstallCommandTest, ADryRunWritesNothing) {
 }
 
 TEST_F(InstallCommandTest, ABrokenSetupFailsWithTheBrokenFileMessage) {
-    test::PackageSpec broken = SampleProduct();
+    test::PackagePlan broken = SampleProduct();
     broken.computeChecksum = false;
     broken.storedChecksum = 1;
     test::WriteSetupFile(SetupFile(), broken);

@@ -51,7 +51,7 @@ protected:
     // The folder the dialog proposes for a first installation of `product`.
     std::string Proposed(const std::string& product) { return root.Join("Programs/" + product); }
 
-    std::unique_ptr<DialogModel> OpenDialog(const test::PackageSpec& contents) {
+    std::unique_ptr<DialogModel> OpenDialog(const test::PackagePlan& contents) {
         std::string setup = root.Join("setup.exe");
         test::WriteSetupFile(setup, contents);
         CopyText(test::U16(setup).c_str(), gState->packagePath, 1024);
@@ -86,8 +86,8 @@ protected:
     test::StateScope state;
 };
 
-test::PackageSpec Sample(std::vector<PackageFile> files, const std::string& mainProgram = "") {
-    test::PackageSpec contents;
+test::PackagePlan Sample(std::vector<PackageFile> files, const std::string& mainProgram = "") {
+    test::PackagePlan contents;
     contents.productCode = "SMP";
     contents.windowClass = "SampleWindow";
     contents.mainProgram = mainProgram;
@@ -207,7 +207,7 @@ TEST_F(InstallTest, WithoutAnUninstallerNoEntryButTheFolderIsRemembered) {
 }
 
 TEST_F(InstallTest, AnUpdateLeavesBoxesUntickedAndUnticksMissingLanguages) {
-    test::PackageSpec contents = Sample({{"P_IT.LNG", "[x]Language=Italiano"}, {"P_FR.LNG", "[x]Language=Francais"},
+    test::PackagePlan contents = Sample({{"P_IT.LNG", "[x]Language=Italiano"}, {"P_FR.LNG", "[x]Language=Francais"},
                                      {"Qsample.exe", kData}});
     std::string destination = root.Join("elsewhere");
     {
@@ -235,7 +235,7 @@ TEST_F(InstallTest, WithoutAQuickLaunchFolderItsBoxIsHiddenAndNoLinkMade) {
 }
 
 TEST_F(InstallTest, ALongTitleNamesTheProductWithItsFirst31Characters) {
-    test::PackageSpec contents = Sample({{"Qsample.exe", kData}});
+    test::PackagePlan contents = Sample({{"Qsample.exe", kData}});
     contents.files[0].bytes = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789WXYZ Version 2";
     auto model = OpenDialog(contents);
     ASSERT_EQ(RunInstall(&model->window), 0);
@@ -296,7 +296,7 @@ INSTANTIATE_TEST_SUITE_P(Install, InstallFailureTest, ::testing::Values(Blocker:
 
 TEST_F(InstallTest, ABrokenPackageShowsTheBrokenFileMessage) {
     auto model = OpenDialog(Sample({{"Qsample.exe", kData}}));
-    test::PackageSpec broken = Sample({{"Qsample.exe", kData}});
+    test::PackagePlan broken = Sample({{"Qsample.exe", kData}});
     broken.computeChecksum = false;
     broken.storedChecksum = 12345;
     test::WriteSetupFile(root.Join("setup.exe"), broken);

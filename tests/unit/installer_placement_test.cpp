@@ -48,7 +48,7 @@ PlacementSetup Package(std::vector<PackageFile> files, const char16_t* platformF
 // Rows as the scan would leave them, then one install pass into `destination`.
 std::unique_ptr<Placement> Place(const PlacementSetup& setup, const test::TempFolder& folder,
                                  const std::string& destination) {
-    test::PackageSpec contents;
+    test::PackagePlan contents;
     contents.productCode = "TP";
     contents.files = setup.files;
     std::string setupFile = folder.Join("setup.exe");

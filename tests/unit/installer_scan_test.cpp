@@ -23,7 +23,7 @@ struct Scanned {
 // What the dialog does before the scan, then the scan pass itself.
 Scanned Scan(const std::vector<PackageFile>& files) {
     test::TempFolder folder;
-    test::PackageSpec contents;
+    test::PackagePlan contents;
     contents.productCode = "TP";
     contents.files = files;
     std::string setup = folder.Join("setup.exe");

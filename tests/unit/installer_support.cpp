@@ -20,7 +20,7 @@ namespace test {
 static void* LzmaAlloc(void*, size_t size) { return malloc(size); }
 static void LzmaFree(void*, void* address) { free(address); }
 
-void WriteSetupFile(const std::string& path, const PackageSpec& contents) {
+void WriteSetupFile(const std::string& path, const PackagePlan& contents) {
     std::vector<uint8_t> stream = MakeRecordStream(contents);
     CLzmaEncProps props;
     LzmaEncProps_Init(&props);

@@ -16,7 +16,7 @@ namespace test {
 
 // A setup file: a stub of zero bytes up to offset 89999, the signature and an
 // LZMA package holding the record stream of contents. Fails the test when it cannot.
-void WriteSetupFile(const std::string& path, const PackageSpec& contents);
+void WriteSetupFile(const std::string& path, const PackagePlan& contents);
 
 // A zero-filled InstallerState in gState with the English texts, for the
 // lifetime of the object; the previous state comes back afterwards.

@@ -43,21 +43,21 @@ TEST(MksetupExtract, NamesThatWouldLeaveTheFolder) {
     }
 }
 
-std::string WriteSetup(const test::TempFolder& folder, const test::PackageSpec& spec,
+std::string WriteSetup(const test::TempFolder& folder, const test::PackagePlan& plan,
                        const test::SetupLayout& layout = test::SetupLayout()) {
     std::string path = folder.Join("setup.exe");
-    EXPECT_TRUE(test::WriteWholeFile(path, test::SetupBytes(test::MakeRecordStream(spec), layout)));
+    EXPECT_TRUE(test::WriteWholeFile(path, test::SetupBytes(test::MakeRecordStream(plan), layout)));
     return path;
 }
 
 TEST(MksetupExtract, RefusesTraversalNamesAndExtractsTheRest) {
     test::TempFolder folder;
-    test::PackageSpec spec;
-    spec.productCode = "EV";
-    spec.files = {{"..\\evil.txt", "1"},        {"ok\\good.txt", "good"}, {"\\abs.txt", "2"},
+    test::PackagePlan plan;
+    plan.productCode = "EV";
+    plan.files = {{"..\\evil.txt", "1"},        {"ok\\good.txt", "good"}, {"\\abs.txt", "2"},
                   {"C:\\drive.txt", "3"},       {"sub\\..\\..\\up.txt", "4"}, {"D:rel.txt", "5"},
                   {"ok\\deeper\\fine.txt", "6"}};
-    std::string setup = WriteSetup(folder, spec);
+    std::string setup = WriteSetup(folder, plan);
     std::string out = folder.Join("box/out");
     test::CommandResult result = test::RunCommand(ExtractCommand, {setup, "-o", out, "-q"});
     EXPECT_EQ(1, result.code);
@@ -77,9 +77,9 @@ TEST(MksetupExtract, RefusesTraversalNamesAndExtractsTheRest) {
 
 TEST(MksetupExtract, DoesNotWriteThroughASymbolicLink) {
     test::TempFolder folder;
-    test::PackageSpec spec;
-    spec.files = {{"link\\a.txt", "a"}, {"b.txt", "b"}};
-    std::string setup = WriteSetup(folder, spec);
+    test::PackagePlan plan;
+    plan.files = {{"link\\a.txt", "a"}, {"b.txt", "b"}};
+    std::string setup = WriteSetup(folder, plan);
     std::string out = folder.Join("out");
     ASSERT_TRUE(test::MakeFolders(out));
     ASSERT_TRUE(test::MakeFolders(folder.Join("elsewhere")));
@@ -92,10 +92,10 @@ TEST(MksetupExtract, DoesNotWriteThroughASymbolicLink) {
 }
 
 TEST(MksetupExtract, ReportsWhatTheEngineReports) {
-    test::PackageSpec sound;
+    test::PackagePlan sound;
     sound.productCode = "OK";
     sound.files = {{"a.txt", "alpha"}, {"b.txt", std::string(5000, 'b')}};
-    test::PackageSpec wrongSum = sound;
+    test::PackagePlan wrongSum = sound;
     wrongSum.computeChecksum = false;
     wrongSum.storedChecksum = 1;
     test::SetupLayout badProps, cut;
@@ -148,9 +148,9 @@ TEST(MksetupExtract, ReportsWhatTheEngineReports) {
 
 TEST(MksetupExtract, AFileThatCannotBeWrittenIsNamed) {
     test::TempFolder folder;
-    test::PackageSpec spec;
-    spec.files = {{"a.txt", "a"}, {"b.txt", "b"}};
-    std::string setup = WriteSetup(folder, spec);
+    test::PackagePlan plan;
+    plan.files = {{"a.txt", "a"}, {"b.txt", "b"}};
+    std::string setup = WriteSetup(folder, plan);
     std::string out = folder.Join("out");
     ASSERT_TRUE(test::MakeFolders(out + "/b.txt"));  // a folder where the file should go
     test::CommandResult result = test::RunCommand(ExtractCommand, {setup, "-o", out, "-q"});

@@ -210,13 +210,13 @@ TEST(MksetupRoundTrip, AnOutsideDecoderReadsTheCompressedStream) {
                           " > " + folder.Join("stream.bin");
     ASSERT_EQ(0, system(command.c_str()));
 
-    test::PackageSpec spec;
-    spec.productCode = "QW";
-    spec.windowClass = "QwWindow";
-    spec.mainProgram = "Qw.exe";
-    spec.dateWord = DateWord(2024, 2, 29);
-    spec.files = {{"64\\\xE4.dll", big}, {"FILE_ID.DIZ", dizText}, {"e.txt", ""}};
-    std::vector<uint8_t> expected = test::MakeRecordStream(spec);
+    test::PackagePlan plan;
+    plan.productCode = "QW";
+    plan.windowClass = "QwWindow";
+    plan.mainProgram = "Qw.exe";
+    plan.dateWord = DateWord(2024, 2, 29);
+    plan.files = {{"64\\\xE4.dll", big}, {"FILE_ID.DIZ", dizText}, {"e.txt", ""}};
+    std::vector<uint8_t> expected = test::MakeRecordStream(plan);
     std::string decoded = test::FileText(folder.Join("stream.bin"));
     EXPECT_TRUE(decoded == std::string(expected.begin(), expected.end()));
     uint32_t unpacked = (static_cast<uint8_t>(bytes[kSearchStart + 9]) << 24) |

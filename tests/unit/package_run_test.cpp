@@ -14,17 +14,17 @@
 
 namespace {
 
-test::PackageSpec TwoFiles() {
-    test::PackageSpec spec;
-    spec.productCode = "QW";
-    spec.windowClass = "QwMainWindow";
-    spec.mainProgram = "Qw.exe";
-    spec.dateWord = 403;
-    spec.files = {{"readme.txt", "hello"}, {"64\\Qw.exe", std::string(3000, 'x')}};
-    return spec;
+test::PackagePlan TwoFiles() {
+    test::PackagePlan plan;
+    plan.productCode = "QW";
+    plan.windowClass = "QwMainWindow";
+    plan.mainProgram = "Qw.exe";
+    plan.dateWord = 403;
+    plan.files = {{"readme.txt", "hello"}, {"64\\Qw.exe", std::string(3000, 'x')}};
+    return plan;
 }
 
-std::vector<uint8_t> Stream(const test::PackageSpec& spec) { return test::MakeRecordStream(spec); }
+std::vector<uint8_t> Stream(const test::PackagePlan& plan) { return test::MakeRecordStream(plan); }
 
 std::vector<uint8_t> Prefix(std::vector<uint8_t> stream, size_t n) {
     stream.resize(n);
@@ -32,8 +32,8 @@ std::vector<uint8_t> Prefix(std::vector<uint8_t> stream, size_t n) {
 }
 
 // Length of the header record (checksum, three strings, date word).
-size_t HeaderLength(const test::PackageSpec& spec) {
-    return 4 + spec.productCode.size() + 1 + spec.windowClass.size() + 1 + spec.mainProgram.size() + 1 + 4;
+size_t HeaderLength(const test::PackagePlan& plan) {
+    return 4 + plan.productCode.size() + 1 + plan.windowClass.size() + 1 + plan.mainProgram.size() + 1 + 4;
 }
 
 int32_t RunSetup(const test::TempFolder& folder, const std::string& setup, test::Recorder* recorder = nullptr) {
@@ -49,21 +49,21 @@ struct ResultCase {
 };
 
 TEST(PackageRun, ResultOfEveryKindOfSetup) {
-    test::PackageSpec sound = TwoFiles();
-    test::PackageSpec wrongSum = TwoFiles();
+    test::PackagePlan sound = TwoFiles();
+    test::PackagePlan wrongSum = TwoFiles();
     wrongSum.computeChecksum = false;
     wrongSum.storedChecksum = test::ExpectedChecksum(sound) + 1;
-    test::PackageSpec headerOnly = TwoFiles();
+    test::PackagePlan headerOnly = TwoFiles();
     headerOnly.files.clear();
     // A last file of size 0 adds nothing to the checksum: without it the stream
     // is a sound package of its own, shorter than its declared length says.
-    test::PackageSpec trailingEmpty = TwoFiles();
+    test::PackagePlan trailingEmpty = TwoFiles();
     trailingEmpty.files.push_back({"empty.txt", ""});
     size_t withoutEmpty = Stream(TwoFiles()).size();
     // Cut inside the second file's bytes, with the checksum of the bytes that remain.
-    test::PackageSpec cutSum = TwoFiles();
+    test::PackagePlan cutSum = TwoFiles();
     cutSum.computeChecksum = false;
-    test::PackageSpec shortened = TwoFiles();
+    test::PackagePlan shortened = TwoFiles();
     shortened.files[1].bytes.resize(1000);
     cutSum.storedChecksum = test::ExpectedChecksum(shortened);
     size_t cutInFile = Stream(TwoFiles()).size() - 2000;
@@ -105,7 +105,7 @@ TEST(PackageRun, ResultOfEveryKindOfSetup) {
         {"eight header bytes", [&] { return zeros + signature + std::string("\x5D\0\0\0\x01\0\0\0", 8); }, -6},
         {"stream ends inside the header", [&] { return test::SetupBytes(Prefix(Stream(sound), 6)); }, -1},
         {"stream of the stored checksum 0 only", [&] {
-             test::PackageSpec zero = headerOnly;
+             test::PackagePlan zero = headerOnly;
              zero.computeChecksum = false;
              return test::SetupBytes(Prefix(Stream(zero), 4));
          }, -1},
@@ -187,7 +187,7 @@ size_t OpenDescriptors() {
 
 TEST(PackageRun, ARunEndingInsideAFileClosesItAndASecondRunReplacesIt) {
     test::TempFolder folder;
-    test::PackageSpec big;
+    test::PackagePlan big;
     big.productCode = "BIG";
     std::string bytes;
     uint64_t x = 1;
@@ -239,11 +239,11 @@ void SetField(char* field, size_t size, const char* value) {
 }
 
 TEST(PackageRun, PublishesTheHeaderFieldsOnlyAfterASoundRun) {
-    test::PackageSpec longCode = TwoFiles();
+    test::PackagePlan longCode = TwoFiles();
     longCode.productCode = "ABCDE";
-    test::PackageSpec noClass = TwoFiles();
+    test::PackagePlan noClass = TwoFiles();
     noClass.windowClass = "";
-    test::PackageSpec wrongSum = TwoFiles();
+    test::PackagePlan wrongSum = TwoFiles();
     wrongSum.computeChecksum = false;
     wrongSum.storedChecksum = 7;
     test::SetupLayout cut;

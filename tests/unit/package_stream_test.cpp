@@ -149,11 +149,11 @@ int32_t Process(const test::TempFolder& folder) {
     return ProcessPackage(folder.U16("setup.exe").c_str(), test::RecordingCallback, &recorder);
 }
 
-test::PackageSpec Small() {
-    test::PackageSpec spec;
-    spec.productCode = "SM";
-    spec.files = {{"a.txt", std::string(70000, 'a')}, {"b.txt", "b"}};
-    return spec;
+test::PackagePlan Small() {
+    test::PackagePlan plan;
+    plan.productCode = "SM";
+    plan.files = {{"a.txt", std::string(70000, 'a')}, {"b.txt", "b"}};
+    return plan;
 }
 
 TEST(PackageSeams, EveryFailedAllocationAnswersMinus2) {

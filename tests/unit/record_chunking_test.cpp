@@ -22,13 +22,13 @@ std::string Pattern(size_t n, unsigned seed) {
 // Empty files, one of 5000 bytes, a name of 1019 characters (its record fills
 // `pending` exactly), a first name byte above 0x7F, an empty name, a 5-character
 // product code, two files of the same name, and an empty last file.
-test::PackageSpec RichPackage() {
-    test::PackageSpec spec;
-    spec.productCode = "QWXYZ";
-    spec.windowClass = "QuillWindow";
-    spec.mainProgram = "quill.exe";
-    spec.dateWord = 3007;
-    spec.files = {
+test::PackagePlan RichPackage() {
+    test::PackagePlan plan;
+    plan.productCode = "QWXYZ";
+    plan.windowClass = "QuillWindow";
+    plan.mainProgram = "quill.exe";
+    plan.dateWord = 3007;
+    plan.files = {
         {"empty.txt", ""},
         {"big.bin", Pattern(5000, 1)},
         {std::string(1019, 'L'), "ten bytes!"},
@@ -39,13 +39,13 @@ test::PackageSpec RichPackage() {
         {"same.txt", "second"},
         {"last", ""},
     };
-    return spec;
+    return plan;
 }
 
 // What a run must leave: the files by their stored name (the last one of a name wins).
-std::map<std::u16string, std::string> ExpectedFiles(const test::PackageSpec& spec) {
+std::map<std::u16string, std::string> ExpectedFiles(const test::PackagePlan& plan) {
     std::map<std::u16string, std::string> files;
-    for (const test::PackageFile& file : spec.files) {
+    for (const test::PackageFile& file : plan.files) {
         char16_t name[kNameCapacity];
         AnsiToWide(file.name.c_str(), name, kNameCapacity);
         files[name] = file.bytes;
@@ -88,24 +88,24 @@ void ExpectSameRun(const RunResult& run, const RunResult& reference) {
 }
 
 TEST(ChunkingInvariance, OneWholeChunkGivesTheFilesCallbacksAndChecksum) {
-    const test::PackageSpec spec = RichPackage();
-    RunResult whole = RunParse(test::MakeRecordStream(spec), {});
+    const test::PackagePlan plan = RichPackage();
+    RunResult whole = RunParse(test::MakeRecordStream(plan), {});
     EXPECT_FALSE(whole.outcome.stopped);
     EXPECT_TRUE(whole.outcome.onBoundary);
-    EXPECT_EQ(whole.outcome.checksum, test::ExpectedChecksum(spec));
+    EXPECT_EQ(whole.outcome.checksum, test::ExpectedChecksum(plan));
     EXPECT_EQ(whole.outcome.storedChecksum, whole.outcome.checksum);
     EXPECT_EQ(whole.outcome.productCode, "QWX");
     EXPECT_EQ(whole.outcome.windowClass, "QuillWindow");
     EXPECT_EQ(whole.outcome.headerMainProgram, "quill.exe");
-    EXPECT_EQ(whole.outcome.fileIndex, spec.files.size());
-    EXPECT_TRUE(whole.files == ExpectedFiles(spec));
+    EXPECT_EQ(whole.outcome.fileIndex, plan.files.size());
+    EXPECT_TRUE(whole.files == ExpectedFiles(plan));
     EXPECT_TRUE(whole.timesRight);
 
     // A start call per file; previews only for files with bytes, of min(1024, size).
     // The preview call sees the name the start call left: the recorder's output path.
     std::vector<test::CallbackEvent> expected;
     std::map<std::u16string, std::u16string> outputs;
-    for (const test::PackageFile& file : spec.files) {
+    for (const test::PackageFile& file : plan.files) {
         char16_t name[kNameCapacity];
         AnsiToWide(file.name.c_str(), name, kNameCapacity);
         if (!outputs.count(name)) outputs[name] = u"<folder>/out" + test::U16(std::to_string(outputs.size()));
@@ -154,12 +154,12 @@ TEST(ChunkingInvariance, ByteByByteFeedingGivesTheSameRun) {
 TEST(LongNames, AreCutTo1023AndTheBytesBehindThemFound) {
     for (size_t length : {1022u, 1023u, 1024u, 1025u}) {
         SCOPED_TRACE(length);
-        test::PackageSpec spec;
+        test::PackagePlan plan;
         std::string name = "N" + std::string(length - 1, 'n');
-        spec.files = {{name, "payload"}, {"after.txt", "tail"}};
-        RunResult run = RunParse(test::MakeRecordStream(spec), {});
+        plan.files = {{name, "payload"}, {"after.txt", "tail"}};
+        RunResult run = RunParse(test::MakeRecordStream(plan), {});
         EXPECT_TRUE(run.outcome.onBoundary);
-        EXPECT_EQ(run.outcome.checksum, test::ExpectedChecksum(spec));
+        EXPECT_EQ(run.outcome.checksum, test::ExpectedChecksum(plan));
         ASSERT_EQ(run.events.size(), 4u);
         EXPECT_EQ(run.events[0].name, test::U16(name.substr(0, 1023)));
         EXPECT_EQ(run.events[0].length, 7u);
@@ -173,9 +173,9 @@ TEST(LongNames, AreCutTo1023AndTheBytesBehindThemFound) {
 // nothing after it is offered, later chunks change nothing, and the checksum fails.
 TEST(LongNames, ASplitRecordLongerThanPendingCannotComplete) {
     for (size_t length : {1020u, 1024u, 1025u}) {
-        test::PackageSpec spec;
-        spec.files = {{"before.txt", "abc"}, {std::string(length, 'n'), "payload"}, {"after.txt", "tail"}};
-        std::vector<uint8_t> stream = test::MakeRecordStream(spec);
+        test::PackagePlan plan;
+        plan.files = {{"before.txt", "abc"}, {std::string(length, 'n'), "payload"}, {"after.txt", "tail"}};
+        std::vector<uint8_t> stream = test::MakeRecordStream(plan);
         const uint32_t recordStart =
             static_cast<uint32_t>(HeaderRecordLength("", "", "") + FileRecordLength("before.txt", 3));
         for (uint32_t into : {1u, 4u, 500u, static_cast<uint32_t>(length)}) {
@@ -196,9 +196,9 @@ TEST(LongNames, ASplitRecordLongerThanPendingCannotComplete) {
 // More than 1025 characters is beyond what the reader takes: such a package is
 // damaged however it is cut, and nothing from the bad record on is offered.
 TEST(LongNames, NamesBeyondWhatTheReaderTakesMarkThePackageDamaged) {
-    test::PackageSpec spec;
-    spec.files = {{"before.txt", "abc"}, {std::string(1026, 'n'), "payload"}, {"after.txt", "tail"}};
-    std::vector<uint8_t> stream = test::MakeRecordStream(spec);
+    test::PackagePlan plan;
+    plan.files = {{"before.txt", "abc"}, {std::string(1026, 'n'), "payload"}, {"after.txt", "tail"}};
+    std::vector<uint8_t> stream = test::MakeRecordStream(plan);
     for (std::vector<uint32_t> cuts : {std::vector<uint32_t>{}, std::vector<uint32_t>{40}}) {
         RunResult run = RunParse(stream, cuts);
         EXPECT_FALSE(run.outcome.onBoundary);
@@ -223,10 +223,10 @@ TEST(Checksum, MatchesTheDocumentedExamples) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        test::PackageSpec spec;
-        spec.files = c.files;
+        test::PackagePlan plan;
+        plan.files = c.files;
         test::Recorder recorder;  // no folder: nothing written, yet every byte counts
-        test::ParseOutcome outcome = test::ParseInChunks(test::MakeRecordStream(spec), {}, &recorder);
+        test::ParseOutcome outcome = test::ParseInChunks(test::MakeRecordStream(plan), {}, &recorder);
         EXPECT_EQ(outcome.checksum, c.expected);
         EXPECT_EQ(outcome.storedChecksum, c.expected);
     }

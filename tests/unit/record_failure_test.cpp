@@ -17,22 +17,22 @@ namespace {
 
 const uint8_t* Bytes(const std::string& text) { return reinterpret_cast<const uint8_t*>(text.data()); }
 
-test::PackageSpec TwoFiles() {
-    test::PackageSpec spec;
-    spec.files = {{"a.txt", std::string(3000, 'A')}, {"b.txt", "world"}};
-    return spec;
+test::PackagePlan TwoFiles() {
+    test::PackagePlan plan;
+    plan.files = {{"a.txt", std::string(3000, 'A')}, {"b.txt", "world"}};
+    return plan;
 }
 
-uint32_t FirstFileSum(const test::PackageSpec& spec) {
-    const test::PackageFile& a = spec.files[0];
+uint32_t FirstFileSum(const test::PackagePlan& plan) {
+    const test::PackageFile& a = plan.files[0];
     return ChecksumAddBytes(0, 1, a.name.c_str(), Bytes(a.bytes), static_cast<uint32_t>(a.bytes.size()));
 }
 
 // A folder where the first output file should go: creation fails with 5, the
 // error is kept, and the parser stops at its next check.
 TEST(ExtractionFailures, AFileThatCannotBeCreatedStopsTheRun) {
-    const test::PackageSpec spec = TwoFiles();
-    const std::vector<uint8_t> stream = test::MakeRecordStream(spec);
+    const test::PackagePlan plan = TwoFiles();
+    const std::vector<uint8_t> stream = test::MakeRecordStream(plan);
     const uint32_t recordStart = static_cast<uint32_t>(HeaderRecordLength("", "", ""));
     struct Case {
         const char* what;
@@ -45,7 +45,7 @@ TEST(ExtractionFailures, AFileThatCannotBeCreatedStopsTheRun) {
         // The record completes from `pending`: the file's bytes in that chunk are
         // decoded and counted, the next record is read (its file fails too, with 3,
         // but the first error is the one kept), then the run stops.
-        {"record completed from pending", {recordStart + 3}, 3, FirstFileSum(spec)},
+        {"record completed from pending", {recordStart + 3}, 3, FirstFileSum(plan)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -65,8 +65,8 @@ TEST(ExtractionFailures, AFileThatCannotBeCreatedStopsTheRun) {
 }
 
 TEST(ExtractionFailures, BytesOfAFileThatCannotBeCreatedAreStillDecodedAndCounted) {
-    const test::PackageSpec spec = TwoFiles();
-    std::vector<uint8_t> stream = test::MakeRecordStream(spec);
+    const test::PackagePlan plan = TwoFiles();
+    std::vector<uint8_t> stream = test::MakeRecordStream(plan);
     const uint32_t recordStart = static_cast<uint32_t>(HeaderRecordLength("", "", ""));
     test::TempFolder folder;
     ASSERT_TRUE(test::MakeFolders(folder.Join("out0")));
@@ -80,8 +80,8 @@ TEST(ExtractionFailures, BytesOfAFileThatCannotBeCreatedAreStillDecodedAndCounte
     EXPECT_EQ(context->error, kErrorAccessDenied);
     EXPECT_EQ(context->output, kInvalidDiskFile);
     EXPECT_EQ(ReadFileData(context, stream.data() + recordStart + 10, 3000), 3000u);
-    EXPECT_EQ(context->checksum, FirstFileSum(spec));
-    EXPECT_EQ(std::string(stream.begin() + recordStart + 10, stream.begin() + recordStart + 3010), spec.files[0].bytes);
+    EXPECT_EQ(context->checksum, FirstFileSum(plan));
+    EXPECT_EQ(std::string(stream.begin() + recordStart + 10, stream.begin() + recordStart + 3010), plan.files[0].bytes);
     ASSERT_EQ(recorder.events.size(), 2u);
     EXPECT_TRUE(recorder.events[1].preview);
 }
@@ -101,8 +101,8 @@ struct DevFullTimes {
 TEST(ExtractionFailures, AWriteFailureIsKeptAndTheFileStillTimedAndClosed) {
     DevFullTimes keep;
     if (!keep.ok) GTEST_SKIP() << "/dev/full is not available";
-    const test::PackageSpec spec = TwoFiles();
-    const std::vector<uint8_t> stream = test::MakeRecordStream(spec);
+    const test::PackagePlan plan = TwoFiles();
+    const std::vector<uint8_t> stream = test::MakeRecordStream(plan);
     const uint32_t dataStart = static_cast<uint32_t>(HeaderRecordLength("", "", "") + 10);
     struct Case {
         const char* what;
@@ -134,29 +134,29 @@ TEST(ExtractionSkips, ADeclinedOrEmptiedNameWritesNothingAndIsNoError) {
         const char* what;
         bool emptyName;
     } cases[] = {{"start call answered 0", false}, {"name emptied", true}};
-    test::PackageSpec spec = TwoFiles();
-    spec.files.push_back({"c.txt", ""});
+    test::PackagePlan plan = TwoFiles();
+    plan.files.push_back({"c.txt", ""});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempFolder folder;
         test::Recorder recorder;
         recorder.folder = c.emptyName ? folder.Path() : "";
         recorder.emptyName = c.emptyName;
-        test::ParseOutcome outcome = test::ParseInChunks(test::MakeRecordStream(spec), {}, &recorder);
+        test::ParseOutcome outcome = test::ParseInChunks(test::MakeRecordStream(plan), {}, &recorder);
         EXPECT_EQ(outcome.error, 0u);
         EXPECT_FALSE(outcome.stopped);
         EXPECT_TRUE(outcome.onBoundary);
-        EXPECT_EQ(outcome.checksum, test::ExpectedChecksum(spec));
+        EXPECT_EQ(outcome.checksum, test::ExpectedChecksum(plan));
         EXPECT_EQ(recorder.events.size(), 5u);  // previews still come
         EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
     }
 }
 
 TEST(ExtractionEnd, OnlyAStreamEndingBetweenRecordsEndsOnABoundary) {
-    test::PackageSpec spec;
-    spec.windowClass = "W";
-    spec.files = {{"a.txt", "0123456789"}, {"e.txt", ""}};
-    const std::vector<uint8_t> stream = test::MakeRecordStream(spec);
+    test::PackagePlan plan;
+    plan.windowClass = "W";
+    plan.files = {{"a.txt", "0123456789"}, {"e.txt", ""}};
+    const std::vector<uint8_t> stream = test::MakeRecordStream(plan);
     const uint32_t header = static_cast<uint32_t>(HeaderRecordLength("", "W", ""));
     const uint32_t afterA = header + 10 + 10;
     struct Case {
@@ -198,14 +198,14 @@ TEST(ExtractionEnd, OnlyAStreamEndingBetweenRecordsEndsOnABoundary) {
 }
 
 TEST(ExtractionEnd, TheSecondFileOfTheSameNameReplacesTheFirst) {
-    test::PackageSpec spec;
-    spec.files = {{"same.txt", "the first, longer contents"}, {"SAME.TXT", "x"}, {"same.txt", "second"}};
+    test::PackagePlan plan;
+    plan.files = {{"same.txt", "the first, longer contents"}, {"SAME.TXT", "x"}, {"same.txt", "second"}};
     test::TempFolder folder;
     test::Recorder recorder;
     recorder.folder = folder.Path();
     recorder.outputs[u"same.txt"] = folder.Join("same");
     recorder.outputs[u"SAME.TXT"] = folder.Join("same");
-    test::ParseOutcome outcome = test::ParseInChunks(test::MakeRecordStream(spec), {}, &recorder);
+    test::ParseOutcome outcome = test::ParseInChunks(test::MakeRecordStream(plan), {}, &recorder);
     EXPECT_EQ(outcome.error, 0u);
     EXPECT_EQ(test::FileText(folder.Join("same")), "second");
 }

@@ -93,14 +93,14 @@ TEST(ReadRecordString, AcceptsUpToOneMoreCharacterThanTheFieldHolds) {
 }
 
 TEST(ReadPackageHeader, WaitsUntilTheWholeHeaderIsThere) {
-    test::PackageSpec spec;
-    spec.productCode = "ABCDE";  // kept as ABC; the window class must still be found
-    spec.windowClass = "ToolWindowClass";
-    spec.mainProgram = "tool.exe";
-    spec.dateWord = 3007;
-    spec.computeChecksum = false;
-    spec.storedChecksum = 0xDEADBEEF;
-    std::vector<uint8_t> stream = test::MakeRecordStream(spec);
+    test::PackagePlan plan;
+    plan.productCode = "ABCDE";  // kept as ABC; the window class must still be found
+    plan.windowClass = "ToolWindowClass";
+    plan.mainProgram = "tool.exe";
+    plan.dateWord = 3007;
+    plan.computeChecksum = false;
+    plan.storedChecksum = 0xDEADBEEF;
+    std::vector<uint8_t> stream = test::MakeRecordStream(plan);
     ASSERT_EQ(stream.size(), 4u + 6 + 16 + 9 + 4);
     test::Recorder recorder;
     for (uint32_t available = 0; available < stream.size(); ++available) {
@@ -119,10 +119,10 @@ TEST(ReadPackageHeader, WaitsUntilTheWholeHeaderIsThere) {
 }
 
 TEST(ReadPackageHeader, CutsLongWindowClassAndMainProgramTo31) {
-    test::PackageSpec spec;
-    spec.windowClass = std::string(33, 'w');
-    spec.mainProgram = std::string(32, 'm');
-    std::vector<uint8_t> stream = test::MakeRecordStream(spec);
+    test::PackagePlan plan;
+    plan.windowClass = std::string(33, 'w');
+    plan.mainProgram = std::string(32, 'm');
+    std::vector<uint8_t> stream = test::MakeRecordStream(plan);
     test::Recorder recorder;
     auto context = NewContext(&recorder);
     EXPECT_EQ(ReadPackageHeader(context.get(), stream.data(), static_cast<uint32_t>(stream.size())), stream.size());
@@ -162,9 +162,9 @@ TEST(SplitDateWord, WordsBelow32StillGiveAMonthAndDayInRange) {
 }
 
 TEST(ReadFileRecord, OffersTheFileOnceItsNameIsComplete) {
-    test::PackageSpec spec;
-    spec.files = {{"dir\\name.txt", "0123456789"}};
-    std::vector<uint8_t> stream = test::MakeRecordStream(spec);
+    test::PackagePlan plan;
+    plan.files = {{"dir\\name.txt", "0123456789"}};
+    std::vector<uint8_t> stream = test::MakeRecordStream(plan);
     const uint32_t header = static_cast<uint32_t>(HeaderRecordLength("", "", ""));
     const uint32_t record = 4 + 13;
     test::Recorder recorder;
@@ -190,9 +190,9 @@ TEST(ReadFileData, UnscramblesCountsAndPreviewsOnceTheFirstBytesAreThere) {
     // A 5000-byte file fed in pieces: one preview of 1024 bytes, whatever the pieces.
     std::string plain(5000, '\0');
     for (size_t i = 0; i < plain.size(); ++i) plain[i] = static_cast<char>(i % 251);
-    test::PackageSpec spec;
-    spec.files = {{"\xE4", plain}};
-    std::vector<uint8_t> stream = test::MakeRecordStream(spec);
+    test::PackagePlan plan;
+    plan.files = {{"\xE4", plain}};
+    std::vector<uint8_t> stream = test::MakeRecordStream(plan);
     const uint32_t headerLength = static_cast<uint32_t>(HeaderRecordLength("", "", ""));
     const uint32_t dataStart = headerLength + 4 + 2;
     const std::vector<uint8_t> junk(16, 0x5A);  // the start of a next record: never touched
@@ -215,7 +215,7 @@ TEST(ReadFileData, UnscramblesCountsAndPreviewsOnceTheFirstBytesAreThere) {
         EXPECT_EQ(std::vector<uint8_t>(bytes.end() - 16, bytes.end()), junk);
         EXPECT_EQ(context->fileRemaining, 0u);
         EXPECT_EQ(std::string(bytes.begin() + dataStart, bytes.end() - 16), plain);
-        EXPECT_EQ(context->checksum, test::ExpectedChecksum(spec));
+        EXPECT_EQ(context->checksum, test::ExpectedChecksum(plan));
         ASSERT_EQ(recorder.events.size(), 2u);
         EXPECT_TRUE(recorder.events[1].preview);
         EXPECT_EQ(recorder.events[1].data, plain.substr(0, 1024));
@@ -264,10 +264,10 @@ TEST(ParsePackageChunk, ReadsAStreamWrittenByHandFromTheFormat) {
 }
 
 TEST(ParsePackageChunk, ConvertsNamesFromTheAnsiCodePage) {
-    test::PackageSpec spec;
-    spec.files = {{"\xC4pfel \x80.txt", "x"}};
+    test::PackagePlan plan;
+    plan.files = {{"\xC4pfel \x80.txt", "x"}};
     test::Recorder recorder;
-    test::ParseInChunks(test::MakeRecordStream(spec), {}, &recorder);
+    test::ParseInChunks(test::MakeRecordStream(plan), {}, &recorder);
     ASSERT_FALSE(recorder.events.empty());
     EXPECT_EQ(recorder.events[0].name, u"\u00C4pfel \u20AC.txt");
 }

@@ -36,13 +36,13 @@ struct Extracted {
 };
 
 Extracted ExtractOneFile(uint32_t dateWord) {
-    test::PackageSpec spec;
-    spec.dateWord = dateWord;
-    spec.files = {{"f.txt", "x"}, {"empty.txt", ""}};
+    test::PackagePlan plan;
+    plan.dateWord = dateWord;
+    plan.files = {{"f.txt", "x"}, {"empty.txt", ""}};
     test::TempFolder folder;
     test::Recorder recorder;
     recorder.folder = folder.Path();
-    test::ParseOutcome outcome = test::ParseInChunks(test::MakeRecordStream(spec), {}, &recorder);
+    test::ParseOutcome outcome = test::ParseInChunks(test::MakeRecordStream(plan), {}, &recorder);
     EXPECT_EQ(outcome.error, 0u);
     struct stat st = {};
     EXPECT_EQ(stat(folder.Join("out0").c_str(), &st), 0);

@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include "text_codec.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -44,50 +46,9 @@ TempFolder::~TempFolder() {
 std::u16string TempFolder::U16() const { return test::U16(path); }
 std::u16string TempFolder::U16(const std::string& name) const { return test::U16(Join(name)); }
 
-std::u16string U16(const std::string& utf8) {
-    std::u16string out;
-    for (size_t i = 0; i < utf8.size();) {
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        uint32_t code = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : extra == 1 ? c & 0x1F : c;
-        ++i;
-        for (; extra > 0 && i < utf8.size(); --extra, ++i) code = (code << 6) | (utf8[i] & 0x3F);
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(code));
-        }
-    }
-    return out;
-}
+std::u16string U16(const std::string& utf8) { return Utf8ToUtf16(utf8); }
 
-std::string Utf8(const std::u16string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
-}
+std::string Utf8(const std::u16string& text) { return Utf16ToUtf8(text); }
 
 std::string Utf8(const char16_t* text) { return Utf8(std::u16string(text ? text : u"")); }
 
@@ -159,24 +120,24 @@ static bool AppendToVector(const uint8_t* bytes, uint32_t n, void* context) {
     return true;
 }
 
-uint32_t ExpectedChecksum(const PackageSpec& spec) {
+uint32_t ExpectedChecksum(const PackagePlan& plan) {
     uint32_t sum = 0;
-    for (size_t i = 0; i < spec.files.size(); ++i) {
-        const PackageFile& file = spec.files[i];
+    for (size_t i = 0; i < plan.files.size(); ++i) {
+        const PackageFile& file = plan.files[i];
         int32_t first = file.name.empty() ? 0 : static_cast<int8_t>(file.name[0]);
         for (unsigned char b : file.bytes) sum += static_cast<uint32_t>(first + static_cast<int32_t>(i + 1) + 10 + b);
     }
     return sum;
 }
 
-std::vector<uint8_t> MakeRecordStream(const PackageSpec& spec) {
+std::vector<uint8_t> MakeRecordStream(const PackagePlan& plan) {
     std::vector<uint8_t> stream;
     RecordWriter writer;
     InitRecordWriter(&writer, AppendToVector, &stream);
-    uint32_t checksum = spec.computeChecksum ? ExpectedChecksum(spec) : spec.storedChecksum;
-    WritePackageHeader(&writer, checksum, spec.productCode.c_str(), spec.windowClass.c_str(),
-                       spec.mainProgram.c_str(), spec.dateWord);
-    for (const PackageFile& file : spec.files) {
+    uint32_t checksum = plan.computeChecksum ? ExpectedChecksum(plan) : plan.storedChecksum;
+    WritePackageHeader(&writer, checksum, plan.productCode.c_str(), plan.windowClass.c_str(),
+                       plan.mainProgram.c_str(), plan.dateWord);
+    for (const PackageFile& file : plan.files) {
         BeginFileRecord(&writer, file.name.c_str(), static_cast<uint32_t>(file.bytes.size()));
         WriteFileBytes(&writer, reinterpret_cast<const uint8_t*>(file.bytes.data()),
                        static_cast<uint32_t>(file.bytes.size()));

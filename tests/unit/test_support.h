@@ -62,7 +62,7 @@ struct PackageFile {
     std::string bytes;  // plain contents
 };
 
-struct PackageSpec {
+struct PackagePlan {
     std::string productCode;
     std::string windowClass;
     std::string mainProgram;
@@ -72,11 +72,11 @@ struct PackageSpec {
     std::vector<PackageFile> files;
 };
 
-// The decoded record stream the writer makes for spec. A writer refusal fails
+// The decoded record stream the writer makes for plan. A writer refusal fails
 // the current test and answers an empty stream.
-std::vector<uint8_t> MakeRecordStream(const PackageSpec& spec);
-// The checksum of the files of spec, taken independently of the writer.
-uint32_t ExpectedChecksum(const PackageSpec& spec);
+std::vector<uint8_t> MakeRecordStream(const PackagePlan& plan);
+// The checksum of the files of plan, taken independently of the writer.
+uint32_t ExpectedChecksum(const PackagePlan& plan);
 
 // One callback call as the parser made it.
 struct CallbackEvent {

@@ -40,12 +40,12 @@ const std::vector<uint8_t> kHandBuiltStream = {
 };
 
 TEST(RecordWriter, WritesTheStreamByteForByteAsTheFormatDescribes) {
-    test::PackageSpec spec;
-    spec.productCode = "AB";
-    spec.windowClass = "W";
-    spec.dateWord = 403;
-    spec.files = {{"a", std::string("\x00\xFF", 2)}, {"b", ""}};
-    EXPECT_EQ(test::MakeRecordStream(spec), kHandBuiltStream);
+    test::PackagePlan plan;
+    plan.productCode = "AB";
+    plan.windowClass = "W";
+    plan.dateWord = 403;
+    plan.files = {{"a", std::string("\x00\xFF", 2)}, {"b", ""}};
+    EXPECT_EQ(test::MakeRecordStream(plan), kHandBuiltStream);
 }
 
 struct RefusalCase {
@@ -152,12 +152,12 @@ TEST(RecordWriter, ReportsAFailingSinkAndStops) {
 
 TEST(RecordWriter, WritesWhatTheReaderOnlyCuts) {
     // A 5-character product code and names past 1023 characters are carried whole.
-    test::PackageSpec spec;
-    spec.productCode = "ABCDE";
-    spec.files = {{std::string(1025, 'n'), "x"}, {std::string(1024, 'm'), ""}};
-    std::vector<uint8_t> stream = test::MakeRecordStream(spec);
-    uint64_t expected = HeaderRecordLength("ABCDE", "", "") + FileRecordLength(spec.files[0].name.c_str(), 1) +
-                        FileRecordLength(spec.files[1].name.c_str(), 0);
+    test::PackagePlan plan;
+    plan.productCode = "ABCDE";
+    plan.files = {{std::string(1025, 'n'), "x"}, {std::string(1024, 'm'), ""}};
+    std::vector<uint8_t> stream = test::MakeRecordStream(plan);
+    uint64_t expected = HeaderRecordLength("ABCDE", "", "") + FileRecordLength(plan.files[0].name.c_str(), 1) +
+                        FileRecordLength(plan.files[1].name.c_str(), 0);
     EXPECT_EQ(stream.size(), expected);
     EXPECT_EQ(stream.size(), 4u + 6 + 1 + 1 + 4 + (4 + 1026 + 1) + (4 + 1025));
 }
@@ -165,17 +165,17 @@ TEST(RecordWriter, WritesWhatTheReaderOnlyCuts) {
 TEST(RecordWriter, KeepsTheChecksumAndLengthWhateverTheWritePieces) {
     std::string big(10000, '\0');
     for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 + 3);
-    test::PackageSpec spec;
-    spec.files = {{"\xE4pfel", big}, {"", "xyz"}, {"z", big.substr(0, 4097)}};
+    test::PackagePlan plan;
+    plan.files = {{"\xE4pfel", big}, {"", "xyz"}, {"z", big.substr(0, 4097)}};
     const uint32_t pieces[] = {1, 7, 4095, 4096, 4097, 10000};
-    std::vector<uint8_t> reference = test::MakeRecordStream(spec);
+    std::vector<uint8_t> reference = test::MakeRecordStream(plan);
     for (uint32_t piece : pieces) {
         SCOPED_TRACE(piece);
         Sink sink;
         RecordWriter writer;
         InitRecordWriter(&writer, CollectBytes, &sink);
-        ASSERT_EQ(WritePackageHeader(&writer, test::ExpectedChecksum(spec), "", "", "", 32), kWriterOk);
-        for (const test::PackageFile& file : spec.files) {
+        ASSERT_EQ(WritePackageHeader(&writer, test::ExpectedChecksum(plan), "", "", "", 32), kWriterOk);
+        for (const test::PackageFile& file : plan.files) {
             ASSERT_EQ(BeginFileRecord(&writer, file.name.c_str(), static_cast<uint32_t>(file.bytes.size())),
                       kWriterOk);
             for (size_t at = 0; at < file.bytes.size(); at += piece) {
@@ -185,7 +185,7 @@ TEST(RecordWriter, KeepsTheChecksumAndLengthWhateverTheWritePieces) {
         }
         EXPECT_EQ(FinishRecordWriter(&writer), kWriterOk);
         EXPECT_EQ(sink.bytes, reference);
-        EXPECT_EQ(writer.checksum, test::ExpectedChecksum(spec));
+        EXPECT_EQ(writer.checksum, test::ExpectedChecksum(plan));
         EXPECT_EQ(writer.streamLength, reference.size());
         EXPECT_EQ(writer.fileIndex, 3u);
     }

@@ -2,27 +2,10 @@
 
 #include <stdint.h>
 
-// 0x80..0x9F of Windows-1252. The five bytes the code page leaves unassigned
-// stand for the same code points, as Windows converts them.
-static const char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-static uint32_t WidenByte(unsigned char b) {
-    if (b >= 0x80 && b < 0xA0) return kHighControls[b - 0x80];
-    return b;
-}
-
-static int NarrowCodePoint(uint32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
-    for (int i = 0; i < 32; ++i)
-        if (kHighControls[i] == c) return 0x80 + i;
-    return -1;
-}
+#include "common/unicode.h"
 
 // Decodes one UTF-8 sequence at text[*pos]; answers -1 for a malformed one.
-static int64_t NextCodePoint(const std::string& text, size_t* pos) {
+static int64_t NextUtf8Point(const std::string& text, size_t* pos) {
     unsigned char lead = static_cast<unsigned char>(text[*pos]);
     int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : 0;
     if (lead >= 0x80 && extra == 0) return -1;
@@ -42,33 +25,20 @@ static int64_t NextCodePoint(const std::string& text, size_t* pos) {
 }
 
 static void AppendUtf8(uint32_t c, std::string* out) {
-    if (c < 0x80) {
-        out->push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out->push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
+    char bytes[4];
+    out->append(bytes, static_cast<size_t>(EncodeCodePoint(c, bytes)));
 }
 
 bool Utf8ToWindows1252(const std::string& utf8, std::string* ansi, std::string* bad) {
     ansi->clear();
     for (size_t pos = 0; pos < utf8.size();) {
         size_t start = pos;
-        int64_t c = NextCodePoint(utf8, &pos);
+        int64_t c = NextUtf8Point(utf8, &pos);
         if (c < 0) {
             *bad = "invalid UTF-8";
             return false;
         }
-        int b = NarrowCodePoint(static_cast<uint32_t>(c));
+        int32_t b = CodePointToWindows1252(static_cast<uint32_t>(c));
         if (b < 0) {
             *bad = utf8.substr(start, pos - start);
             return false;
@@ -80,14 +50,14 @@ bool Utf8ToWindows1252(const std::string& utf8, std::string* ansi, std::string* 
 
 std::string Windows1252ToUtf8(const std::string& ansi) {
     std::string out;
-    for (unsigned char b : ansi) AppendUtf8(WidenByte(b), &out);
+    for (unsigned char b : ansi) AppendUtf8(Windows1252ToCodePoint(b), &out);
     return out;
 }
 
 std::u16string Utf8ToUtf16(const std::string& utf8) {
     std::u16string out;
     for (size_t pos = 0; pos < utf8.size();) {
-        int64_t c = NextCodePoint(utf8, &pos);
+        int64_t c = NextUtf8Point(utf8, &pos);
         if (c < 0) {
             c = 0xFFFD;
             ++pos;
@@ -105,15 +75,11 @@ std::u16string Utf8ToUtf16(const std::string& utf8) {
 
 std::string Utf16ToUtf8(const char16_t* text) {
     std::string out;
-    for (size_t i = 0; text[i]; ++i) {
-        uint32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;
-        }
-        AppendUtf8(c, &out);
+    int32_t count = 0;
+    while (text[count]) ++count;
+    for (int32_t i = 0; i < count;) {
+        uint32_t c = NextCodePoint(text, count, &i);
+        AppendUtf8(c >= 0xD800 && c < 0xE000 ? 0xFFFD : c, &out);  // a lone surrogate
     }
     return out;
 }

@@ -1,5 +1,5 @@
-// UTF-8 text of the environment and of our store file, as the UTF-16 the
-// program works in. Unlike the path conversions, separators pass unchanged.
+// Code points between the UTF-16 the program works in, UTF-8 (the POSIX
+// environment, file names and our store file) and Windows-1252 bytes.
 #pragma once
 #include <stdint.h>
 
@@ -14,3 +14,9 @@ int32_t DecodeUtf8(const char* begin, const char* end, bool escaped, char16_t* o
 int32_t EncodeCodePoint(uint32_t codePoint, char* bytes);
 // The next code point of UTF-16 text (a lone surrogate stands for itself).
 uint32_t NextCodePoint(const char16_t* text, int32_t count, int32_t* at);
+
+// Windows-1252: the code point of a byte (the five unassigned bytes stand for
+// the same code points, as Windows converts them), and the byte of a code
+// point, or -1 when the code page has none.
+char16_t Windows1252ToCodePoint(uint8_t byte);
+int32_t CodePointToWindows1252(uint32_t codePoint);

@@ -1,4 +1,4 @@
-#include "system/utf8_posix.h"
+#include "common/unicode.h"
 
 #include <string.h>
 
@@ -128,4 +128,23 @@ int32_t DecodeUtf8(const char* begin, const char* end, bool escaped, char16_t* o
         }
     }
     return count;
+}
+
+// 0x80..0x9F of Windows-1252.
+static const char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t Windows1252ToCodePoint(uint8_t byte) {
+    if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
+    return byte;
+}
+
+int32_t CodePointToWindows1252(uint32_t codePoint) {
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) return static_cast<int32_t>(codePoint);
+    for (int32_t i = 0; i < 32; ++i)
+        if (kHighControls[i] == codePoint) return 0x80 + i;
+    return -1;
 }
