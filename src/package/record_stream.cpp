@@ -123,10 +123,38 @@ uint32_t ReadFileRecord(ExtractionContext* context, const uint8_t* bytes, uint32
     return 4 + r;
 }
 
+// Eight bytes at a time, as one 64-bit word: every file byte of the package
+// passes here, and byte by byte this loop took over 1 % of a whole package
+// run (a third of that eight at a time), when the engine may add only 3 %.
+// The shift is added to each byte without a carry into its neighbour (the low
+// seven bits are added, the top bit is flipped in), and the plain bytes are
+// summed in four 16-bit lanes that are folded before they can overflow.
+static uint32_t UnscrambleAndSumWords(uint8_t* bytes, uint32_t words) {
+    const uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL, kTop = 0x8080808080808080ULL;
+    const uint64_t kShift = 0x0101010101010101ULL * kByteShift, kEvenBytes = 0x00FF00FF00FF00FFULL;
+    const uint32_t kWordsPerFold = 128;  // 128 words add at most 128 * 2 * 255 to a lane
+    uint32_t sum = 0;
+    while (words > 0) {
+        uint32_t run = words < kWordsPerFold ? words : kWordsPerFold;
+        uint64_t lanes = 0;
+        for (uint32_t w = 0; w < run; ++w, bytes += 8) {
+            uint64_t word;
+            memcpy(&word, bytes, 8);
+            word = ((word & kLow7) + kShift) ^ (word & kTop);
+            memcpy(bytes, &word, 8);
+            lanes += (word & kEvenBytes) + ((word >> 8) & kEvenBytes);
+        }
+        lanes = (lanes & 0x0000FFFF0000FFFFULL) + ((lanes >> 16) & 0x0000FFFF0000FFFFULL);
+        sum += static_cast<uint32_t>(lanes) + static_cast<uint32_t>(lanes >> 32);
+        words -= run;
+    }
+    return sum;
+}
+
 // Unscrambles in place and answers the plain bytes' sum, in one pass.
 static uint32_t UnscrambleAndSum(uint8_t* bytes, uint32_t m) {
-    uint32_t sum = 0;
-    for (uint32_t k = 0; k < m; ++k) {
+    uint32_t sum = UnscrambleAndSumWords(bytes, m / 8);
+    for (uint32_t k = m & ~7u; k < m; ++k) {
         uint8_t b = static_cast<uint8_t>(bytes[k] + kByteShift);
         bytes[k] = b;
         sum += b;
