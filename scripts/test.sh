@@ -8,7 +8,7 @@ echo "== unit tests (native)"
 ctest --preset native -L unit -j 2
 echo "== unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 ctest --preset native-asan -L unit -j 2
-for label in mksetup wine fuzz; do
+for label in mksetup wine fuzz tsan; do
   if ctest --preset native -L "$label" -N 2>/dev/null | grep -q "Total Tests: [1-9]"; then
     echo "== $label tests"
     ctest --preset native -L "$label"

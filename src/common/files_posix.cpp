@@ -3,6 +3,7 @@
 #include "common/files.h"
 #include "common/path.h"
 #include "common/posix_path.h"
+#include "common/disk_seam_posix.h"
 
 #include <dirent.h>
 #include <errno.h>
@@ -117,11 +118,15 @@ bool ReadDiskFile(DiskFile file, void* buffer, uint32_t count, uint32_t* got) {
     }
 }
 
+int64_t gDiskBytesLeft = -1;
+
 bool WriteDiskFile(DiskFile file, const void* buffer, uint32_t count, uint32_t* written) {
     *written = 0;
     const char* bytes = static_cast<const char*>(buffer);
-    while (*written < count) {
-        ssize_t n = write(static_cast<int>(file), bytes + *written, count - *written);
+    uint32_t room = count;
+    if (gDiskBytesLeft >= 0 && gDiskBytesLeft < count) room = static_cast<uint32_t>(gDiskBytesLeft);
+    while (*written < room) {
+        ssize_t n = write(static_cast<int>(file), bytes + *written, room - *written);
         if (n < 0) {
             if (errno == EINTR) continue;
             return Fail(errno, nullptr);
@@ -129,6 +134,8 @@ bool WriteDiskFile(DiskFile file, const void* buffer, uint32_t count, uint32_t* 
         if (n == 0) return Fail(ENOSPC, nullptr);
         *written += static_cast<uint32_t>(n);
     }
+    if (gDiskBytesLeft >= 0) gDiskBytesLeft -= *written;
+    if (*written < count) return Fail(ENOSPC, nullptr);
     return true;
 }
 

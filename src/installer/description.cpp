@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "common/text.h"
+#include "installer/file_names.h"
 #include "installer/state.h"
 #include "ui/window.h"
 
@@ -68,6 +69,20 @@ static void AppendTitleAndVersion(const char* title, const char* version, char* 
     AppendTextA(version, line, kCaptionCapacity);
 }
 
+// The product name becomes a folder below Program Files, a Start-menu group,
+// link names and a registry key: a title that would make any of them reach
+// elsewhere (..\..\Startup, C:x) keeps one name. Any other title is kept
+// exactly, byte for byte.
+static void NameProduct(const char* title) {
+    char* name = gState->productName;
+    const int32_t capacity = static_cast<int32_t>(sizeof gState->productName);
+    AppendTextA(title, name, capacity);
+    char16_t wide[sizeof gState->productName];
+    AnsiToWide(name, wide, capacity);
+    if (!MakeSingleName(wide)) return;
+    WideToAnsi(wide, name, capacity);
+}
+
 void ReadProductDescription(const Window* dialog, const uint8_t* data, uint32_t length) {
     char text[kPreviewLimit + 1];
     uint32_t n = length > kPreviewLimit ? static_cast<uint32_t>(kPreviewLimit) : length;
@@ -92,5 +107,5 @@ void ReadProductDescription(const Window* dialog, const uint8_t* data, uint32_t 
     SetItemTextA(dialog, kIdTitle, titleLine);
     SetItemTextA(dialog, kIdPlatformLine, platform);
 
-    if (!gState->productName[0]) AppendTextA(title, gState->productName, sizeof gState->productName);
+    if (!gState->productName[0]) NameProduct(title);
 }

@@ -7,6 +7,7 @@
 #include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
+#include "installer/file_names.h"
 #include "installer/placement.h"
 #include "installer/state.h"
 #include "package/package_run.h"
@@ -103,6 +104,9 @@ int32_t RunInstall(const Window* dialog) {
     memset(&install, 0, sizeof install);
     install.dialog = dialog;
     AnsiToWide(gState->headerMainProgram, install.mainProgram, kNameCapacity32);
+    // Shortcuts and the uninstall entry point at destination + mainProgram: a
+    // header name with folder parts or a device would aim them elsewhere.
+    if (!IsPlainFileName(install.mainProgram)) install.mainProgram[0] = 0;
     ChoosePlatformFolder(&install);
     GetItemText(dialog, kIdDestination, install.destination, kDestinationRead);
     if (!install.destination[0]) return -1;

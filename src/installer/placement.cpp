@@ -5,14 +5,22 @@
 #include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
+#include "installer/file_names.h"
 #include "installer/state.h"
 #include "package/record_stream.h"
 #include "ui/language_list.h"
+#include "ui/texts.h"
 #include "ui/window.h"
 
 enum : int32_t {
     kLongestCode = 4,
-    kCodeBytes = 3
+    kCodeBytes = 3,
+    kRefusalCapacity = 1200
+};
+
+enum : uint32_t {
+    kErrorInvalidName = 123,     // ERROR_INVALID_NAME
+    kErrorFileNameTooLong = 206  // ERROR_FILENAME_EXCED_RANGE
 };
 
 // Only a backslash marks a folder here; a name with '/' alone counts as a
@@ -50,12 +58,6 @@ static bool PassLanguageFilter(const Window* dialog, const char16_t* rest) {
     return row < 0 || GetRowCheck(&list, row) != kRowUnticked;
 }
 
-// A name that ends in a separator, or is "." or "..", names no file in the
-// destination folder; writing it would aim at a folder instead.
-static bool NamesAFile(const char16_t* fileName) {
-    return fileName[0] && !TextEquals(fileName, u".") && !TextEquals(fileName, u"..");
-}
-
 static void NoteSpecialFile(InstallContext* install, const char16_t* fileName) {
     const int32_t capacity = static_cast<int32_t>(sizeof install->mainProgram / sizeof(char16_t));
     if (EqualsIgnoreCase(fileName, u"UnInst.exe")) {
@@ -72,6 +74,23 @@ static int32_t Skip(char16_t* name) {
     return 0;
 }
 
+// A package name that would not land as a plain file directly in the
+// destination (a device, a stream, the folder itself or its parent, a cut
+// name) is left out, and the user is told which entry and why, so that a
+// partial installation never passes unnoticed. Control characters are not
+// shown as they are.
+static int32_t Refuse(const Window* dialog, char16_t* name, uint32_t code) {
+    char16_t text[kRefusalCapacity];
+    CopyText(name, text, kRefusalCapacity);
+    for (char16_t* c = text; *c; ++c)
+        if (*c < 0x20 || (*c >= 0x7F && *c < 0xA0)) *c = u'?';
+    AppendText(u"\r\n", text, kRefusalCapacity);
+    int32_t used = TextLength(text);
+    GetSystemErrorText(code, text + used, kRefusalCapacity - used);
+    ShowMessage(dialog, text, u"", kMbIconError);
+    return Skip(name);
+}
+
 int32_t PlaceFileCallback(char16_t* name, const uint8_t* data, uint32_t length, void* context) {
     (void)length;
     if (data) return 0;
@@ -79,11 +98,12 @@ int32_t PlaceFileCallback(char16_t* name, const uint8_t* data, uint32_t length, 
     const char16_t* rest = PassPlatformFilter(name, install->platformFolder);
     if (!rest || !PassLanguageFilter(install->dialog, rest)) return Skip(name);
     const char16_t* fileName = name + FileNamePosition(name);
-    if (!NamesAFile(fileName)) return Skip(name);
+    if (!IsPlainFileName(fileName)) return Refuse(install->dialog, name, kErrorInvalidName);
 
     char16_t path[kPathCapacity];
     CopyText(install->destination, path, kPathCapacity);
-    AppendPathPart(fileName, path, kPathCapacity);
+    if (AppendPathPart(fileName, path, kPathCapacity) != kPathFits)
+        return Refuse(install->dialog, name, kErrorFileNameTooLong);
     NoteSpecialFile(install, fileName);
     // A file that cannot be deleted shows up when the engine creates it anew.
     if (ProbePath(path) == 0) DeleteDiskFile(path);

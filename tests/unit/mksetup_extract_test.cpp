@@ -21,7 +21,7 @@ TEST(MksetupExtract, NamesThatWouldLeaveTheFolder) {
         {u"docs\\a.txt", {u"docs", u"a.txt"}},
         {u"docs/sub\\a.txt", {u"docs", u"sub", u"a.txt"}},
         {u"docs\\\\.\\a.txt", {u"docs", u"a.txt"}},
-        {u"..a\\b..", {u"..a", u"b.."}},
+        {u"..a\\b.c", {u"..a", u"b.c"}},
         {u"..\\a.txt", {}},
         {u"docs\\..\\..\\a.txt", {}},
         {u"docs\\..", {}},

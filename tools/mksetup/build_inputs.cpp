@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "cli.h"
+#include "installer/file_names.h"
 #include "text_codec.h"
 
 namespace fs = std::filesystem;
@@ -25,6 +26,15 @@ static bool CheckComponent(const std::string& ansi, const std::string& relative,
                      (c < 0x20 ? "with code " + std::to_string(c) : "'" + std::string(1, static_cast<char>(c)) + "'");
             return false;
         }
+    }
+    // Windows opens a device for "CON" or "nul.txt" and drops trailing dots and
+    // spaces; the installer refuses such entries, so a setup must not hold them.
+    std::u16string wide;
+    for (unsigned char c : ansi) wide.push_back(c);
+    if (!IsPlainFileName(wide.c_str())) {
+        *error = Quoted(relative) + ": Windows cannot store " + Quoted(Windows1252ToUtf8(ansi)) +
+                 " under that name (a device name, or a trailing dot or space)";
+        return false;
     }
     return true;
 }

@@ -4,6 +4,8 @@
 
 #include <iostream>
 
+#include "text_codec.h"
+
 std::string ParsedArgs::Value(const std::string& option) const {
     auto found = values.find(option);
     return found == values.end() ? std::string() : found->second;
@@ -88,4 +90,4 @@ std::string SystemErrorText(uint32_t code) {
     }
 }
 
-std::string Quoted(const std::string& utf8) { return "'" + utf8 + "'"; }
+std::string Quoted(const std::string& utf8) { return "'" + Printable(utf8) + "'"; }

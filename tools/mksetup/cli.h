@@ -35,5 +35,5 @@ void Warning(const std::string& command, const std::string& message);
 
 // Text of a Windows system error code as the tool reports it.
 std::string SystemErrorText(uint32_t code);
-// "'name'" with the name as UTF-8 for messages.
+// "'name'" with the name as printable UTF-8 for messages.
 std::string Quoted(const std::string& utf8);

@@ -24,7 +24,9 @@ static void PrintExtractHelp() {
                  "missing), keeping its folders ('\\' becomes '/'), with the package date at\n"
                  "noon local time as its file times. Nothing is written outside DIR: a name\n"
                  "with a '..' part, an absolute name or a drive letter is refused with a\n"
-                 "message naming the entry, and the run then fails at its end. The checksum\n"
+                 "message naming the entry, and the run then fails at its end; so is a name\n"
+                 "Windows would not store as itself (a device name such as CON, a stream, a\n"
+                 "trailing dot or space, a character Windows forbids). The checksum\n"
                  "is verified; files of a damaged package stay as far as they were written.\n"
                  "\n"
                  "  -o DIR   the folder to extract into\n"
@@ -77,8 +79,7 @@ int32_t PlaceEntry(char16_t* name, const uint8_t* data, uint32_t length, void* c
         Refuse(run, stored, "a symbolic link below " + Quoted(run->folder.u8string()) + " stands in its way");
         return 0;
     }
-    fs::path target = run->folder;
-    for (const std::u16string& part : parts) target /= fs::u8path(Utf16ToUtf8(part));
+    fs::path target = EntryTarget(run->folder, parts);
     std::u16string wide = Utf8ToUtf16(target.u8string());
     if (wide.size() >= kNameCapacity) {
         Refuse(run, stored, "the path below the folder is too long");

@@ -184,7 +184,7 @@ struct ModelSession {
         if (CurrentDialog()) previousDialog = *CurrentDialog();
         model = CreateMainDialogModel();
         model->onTextChanged = [](const ModelControl& control) {
-            if (control.id == kIdStatus && !control.text.empty()) std::cout << Utf16ToUtf8(control.text) << std::endl;
+            if (control.id == kIdStatus && !control.text.empty()) std::cout << Printable(Utf16ToUtf8(control.text)) << std::endl;
         };
     }
     ~ModelSession() {
@@ -197,7 +197,8 @@ struct ModelSession {
 std::string ItemText(const Window* dialog, int32_t id) {
     char16_t text[1024];
     GetItemText(dialog, id, text, 1024);
-    return Utf16ToUtf8(text);
+    // Titles, language names and paths come from the package: never raw to the terminal.
+    return Printable(Utf16ToUtf8(text));
 }
 
 std::string Tick(bool ticked) { return ticked ? "[x] " : "[ ] "; }
@@ -212,7 +213,7 @@ void PrintDialog(const ModelSession& session) {
     const Window* dialog = session.Dialog();
     char16_t caption[1025];
     GetWindowCaption(dialog, caption, 1025);
-    std::cout << "Caption: " << Utf16ToUtf8(caption) << "\n"
+    std::cout << "Caption: " << Printable(Utf16ToUtf8(caption)) << "\n"
               << "Title: " << ItemText(dialog, kIdTitle) << "\n"
               << "Platform line: " << ItemText(dialog, kIdPlatformLine) << "\n"
               << "Languages:\n";
@@ -222,7 +223,7 @@ void PrintDialog(const ModelSession& session) {
         char16_t text[1024];
         uint32_t data = 0;
         ListGetRow(&list, row, text, 1024, &data);
-        std::cout << "  " << Tick(GetRowCheck(&list, row) == kRowTicked) << Utf16ToUtf8(text) << " ("
+        std::cout << "  " << Tick(GetRowCheck(&list, row) == kRowTicked) << Printable(Utf16ToUtf8(text)) << " ("
                   << CodeOf(&list, row) << ")\n";
     }
     std::string label = ItemText(dialog, kIdDestinationLabel);
@@ -314,12 +315,12 @@ int RunUnattended(const ModelSession& session, const InstallOptions& options) {
     const std::vector<ModelMessage>& messages = session.model->messages;
     std::string message = messages.empty() ? "" : Utf16ToUtf8(messages.back().text);
     if (result == 0) {
-        std::cout << message << std::endl;
+        std::cout << Printable(message) << std::endl;
         return 0;
     }
     if (message.empty()) message = result > 0 ? SystemText(static_cast<uint32_t>(result)) : "the installation failed";
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
-    std::cerr << "mksetup install: " << options.file << ": " << message << "\n";
+    std::cerr << "mksetup install: " << options.file << ": " << Printable(message) << "\n";
     return kExitFailed;
 }
 

@@ -31,9 +31,9 @@ void ShowHeader(Listing* listing) {
     if (listing->headerShown) return;
     listing->headerShown = true;
     const ExtractionContext& e = *listing->extraction;
-    std::cout << "product code:  " << Windows1252ToUtf8(e.productCode) << "\n"
-              << "window class:  " << Windows1252ToUtf8(e.windowClass) << "\n"
-              << "main program:  " << Windows1252ToUtf8(e.headerMainProgram) << "\n"
+    std::cout << "product code:  " << Printable(Windows1252ToUtf8(e.productCode)) << "\n"
+              << "window class:  " << Printable(Windows1252ToUtf8(e.windowClass)) << "\n"
+              << "main program:  " << Printable(Windows1252ToUtf8(e.headerMainProgram)) << "\n"
               << "date:          " << PackageDateText(e.fileTime) << "\n"
               << "\n"
               << std::setw(12) << "size"
@@ -44,7 +44,7 @@ int32_t ListFile(char16_t* name, const uint8_t* data, uint32_t length, void* con
     if (data) return 0;
     Listing* listing = static_cast<Listing*>(context);
     ShowHeader(listing);
-    std::cout << std::setw(12) << length << "  " << Utf16ToUtf8(name) << "\n";
+    std::cout << std::setw(12) << length << "  " << Printable(Utf16ToUtf8(name)) << "\n";
     listing->files += 1;
     listing->bytes += length;
     return 0;

@@ -85,3 +85,30 @@ std::string Utf16ToUtf8(const char16_t* text) {
 }
 
 std::string Utf16ToUtf8(const std::u16string& text) { return Utf16ToUtf8(text.c_str()); }
+
+static void AppendEscape(uint32_t code, std::string* out) {
+    static const char kHex[] = "0123456789ABCDEF";
+    *out += "\\x";
+    out->push_back(kHex[(code >> 4) & 0xF]);
+    out->push_back(kHex[code & 0xF]);
+}
+
+std::string Printable(const std::string& utf8) {
+    std::string out;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x20 || c == 0x7F) {
+            AppendEscape(c, &out);
+            continue;
+        }
+        // U+0080 to U+009F are C2 80 to C2 9F in UTF-8.
+        unsigned char next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+        if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            AppendEscape(next, &out);
+            ++i;
+            continue;
+        }
+        out.push_back(static_cast<char>(c));
+    }
+    return out;
+}

@@ -11,3 +11,7 @@ std::string Windows1252ToUtf8(const std::string& ansi);
 std::u16string Utf8ToUtf16(const std::string& utf8);  // invalid bytes become U+FFFD
 std::string Utf16ToUtf8(const char16_t* text);
 std::string Utf16ToUtf8(const std::u16string& text);
+
+// The text as UTF-8 for a terminal: control characters (C0, DEL and C1), which
+// a hostile package could use to steer the terminal, are shown as \xNN.
+std::string Printable(const std::string& utf8);
