@@ -7,3 +7,7 @@
 #include <stdint.h>
 
 extern int64_t gDiskBytesLeft;
+
+// While not 0, CloseDiskFile closes the file and then fails with this code, as
+// a full quota or a network file system that reports its error at close does.
+extern uint32_t gDiskCloseError;

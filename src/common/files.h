@@ -24,9 +24,12 @@ enum : uint32_t {
 int32_t ProbePath(const char16_t* path);
 // 0, or a system error code; *file is left untouched on failure.
 uint32_t OpenDiskFile(const char16_t* path, DiskFile* file, uint32_t mode);
-void CloseDiskFile(DiskFile file);
-// Low 32 bits of the size; 0 on failure.
-uint32_t GetDiskFileSize(DiskFile file);
+// False when the system reports an error at close (a full quota, a network
+// file system that writes late): the file may be incomplete. The last error
+// says why. Closing kInvalidDiskFile does nothing and succeeds.
+bool CloseDiskFile(DiskFile file);
+// The whole size, beyond 4 GiB too; 0 on failure.
+uint64_t GetDiskFileSize(DiskFile file);
 // Absolute position from the start of the file (signed 32-bit distance).
 bool SeekDiskFile(DiskFile file, int32_t offset);
 // Reads up to count bytes; *got = 0 at the end of the file. false on failure.

@@ -54,10 +54,13 @@ static bool Fail(int error, const char* native) {
     return false;
 }
 
+// A symbolic link counts as itself, dangling or not, as GetFileAttributesW
+// reports a link and not its target: the placement then deletes the link
+// instead of writing through it.
 int32_t ProbePath(const char16_t* path) {
     char native[kNativePathCapacity];
     struct stat st;
-    if (!ToNativePath(path, native) || stat(native, &st) != 0) return -1;
+    if (!ToNativePath(path, native) || lstat(native, &st) != 0) return -1;
     return 0;
 }
 
@@ -69,15 +72,17 @@ uint32_t OpenDiskFile(const char16_t* path, DiskFile* file, uint32_t mode) {
     char native[kNativePathCapacity];
     if (!ToNativePath(path, native)) return LastErrorOr(kErrorAccessDenied);
     struct stat st;
-    bool exists = stat(native, &st) == 0;
-    // A folder cannot be opened as a file, and a read-only file cannot be
-    // replaced: the same refusals as on Windows, also for root.
-    if (exists && S_ISDIR(st.st_mode)) return kErrorAccessDenied;
     int fd;
     if (mode == kDiskWrite) {
+        // A folder cannot be opened as a file, and a read-only file cannot be
+        // replaced: the same refusals as on Windows, also for root. A link is
+        // never written through, so a file can only land where its path says.
+        bool exists = lstat(native, &st) == 0;
+        if (exists && (S_ISDIR(st.st_mode) || S_ISLNK(st.st_mode))) return kErrorAccessDenied;
         if (exists && HasNoWriteBit(st)) return kErrorAccessDenied;
-        fd = open(native, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        fd = open(native, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
     } else {
+        if (stat(native, &st) == 0 && S_ISDIR(st.st_mode)) return kErrorAccessDenied;
         fd = open(native, O_RDONLY | O_CLOEXEC);
     }
     if (fd < 0) {
@@ -88,17 +93,27 @@ uint32_t OpenDiskFile(const char16_t* path, DiskFile* file, uint32_t mode) {
     return 0;
 }
 
-void CloseDiskFile(DiskFile file) {
-    if (file != kInvalidDiskFile) close(static_cast<int>(file));
+uint32_t gDiskCloseError = 0;
+
+bool CloseDiskFile(DiskFile file) {
+    if (file == kInvalidDiskFile) return true;
+    // close() frees the descriptor even when it reports an error: never retried.
+    bool closed = close(static_cast<int>(file)) == 0;
+    if (!closed) return Fail(errno, nullptr);
+    if (gDiskCloseError != 0) {
+        tLastError = gDiskCloseError;
+        return false;
+    }
+    return true;
 }
 
-uint32_t GetDiskFileSize(DiskFile file) {
+uint64_t GetDiskFileSize(DiskFile file) {
     struct stat st;
-    if (fstat(static_cast<int>(file), &st) != 0) {
+    if (fstat(static_cast<int>(file), &st) != 0 || st.st_size < 0) {
         Fail(errno, nullptr);
         return 0;
     }
-    return static_cast<uint32_t>(st.st_size);
+    return static_cast<uint64_t>(st.st_size);
 }
 
 bool SeekDiskFile(DiskFile file, int32_t offset) {

@@ -27,13 +27,15 @@ uint32_t OpenDiskFile(const char16_t* path, DiskFile* file, uint32_t mode) {
     return 0;
 }
 
-void CloseDiskFile(DiskFile file) {
-    if (file != kInvalidDiskFile) CloseHandle(AsHandle(file));
+bool CloseDiskFile(DiskFile file) {
+    if (file == kInvalidDiskFile) return true;
+    return CloseHandle(AsHandle(file)) != 0;
 }
 
-uint32_t GetDiskFileSize(DiskFile file) {
-    DWORD size = GetFileSize(AsHandle(file), nullptr);
-    return size == INVALID_FILE_SIZE ? 0 : size;
+uint64_t GetDiskFileSize(DiskFile file) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(AsHandle(file), &size)) return 0;
+    return static_cast<uint64_t>(size.QuadPart);
 }
 
 bool SeekDiskFile(DiskFile file, int32_t offset) {

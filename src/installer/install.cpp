@@ -117,6 +117,7 @@ int32_t RunInstall(const Window* dialog) {
     CreateFolderTree(install.destination);
     RenameOldPsapi(install.destination);
     int32_t result = ProcessPackage(gState->packagePath, PlaceFileCallback, &install);
+    ReportRefusedEntries(&install);
     if (result != 0) {
         RestoreCursor(previousCursor);
         ReportFailure(dialog, result);

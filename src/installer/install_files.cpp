@@ -5,6 +5,7 @@
 #include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
+#include "ui/language_list.h"
 
 // The folder and, unless it already ends in one (or is empty), a '\'.
 static void StartInFolder(const char16_t* folder, char16_t* path) {
@@ -29,7 +30,10 @@ static bool IsLanguageOrHelpFile(const char16_t* name) {
 }
 
 // Every "*_<code>.*" goes when it is a .LNG or .CHM file, whatever its prefix.
+// A code that is not plain letters and digits would widen the pattern to other
+// languages' files (a code "??" matches them all), so it deletes nothing.
 void DeleteUnselectedLanguageFiles(const char16_t* folder, const char* code) {
+    if (!IsPlainLanguageCode(code)) return;
     char16_t pattern[kPathCapacity];
     StartInFolder(folder, pattern);
     AppendText(u"*_", pattern, kPathCapacity);

@@ -55,8 +55,11 @@ static bool FindLanguageName(char16_t* text) {
     return true;
 }
 
-// "PROGRAM_de.LNG" -> "DE": the two characters six before the end.
-static LanguageCode CodeFromName(const char16_t* name) {
+// "PROGRAM_de.LNG" -> "DE": the two characters six before the end. False
+// when they are not plain letters or digits: the clean-up of unticked
+// languages puts the code into a search pattern, where "??" or "*X" would
+// match the files of every language.
+static bool CodeFromName(const char16_t* name, LanguageCode* code) {
     int32_t length = TextLength(name);
     char16_t letters[3] = {name[length - 6], name[length - 5], 0};
     char bytes[3];
@@ -64,7 +67,9 @@ static LanguageCode CodeFromName(const char16_t* name) {
     int32_t count = TextLengthA(bytes);
     for (int32_t i = 0; i < count; ++i)
         if (bytes[i] >= 'a' && bytes[i] <= 'z') bytes[i] = static_cast<char>(bytes[i] - 32);
-    return MakeLanguageCode(bytes, count);
+    if (!IsPlainLanguageCode(bytes)) return false;
+    *code = MakeLanguageCode(bytes, count);
+    return true;
 }
 
 void ReadLanguageFile(const Window* dialog, const uint8_t* data, uint32_t length, const char16_t* name) {
@@ -74,7 +79,8 @@ void ReadLanguageFile(const Window* dialog, const uint8_t* data, uint32_t length
     if (!FindLanguageName(text)) return;
     Window list;
     if (!GetControl(dialog, kIdLanguageList, &list)) return;
-    LanguageCode code = CodeFromName(name);
+    LanguageCode code;
+    if (!CodeFromName(name, &code)) return;
     // An existing row keeps its name: a package cannot rename English or German.
     if (FindLanguageRow(&list, code) >= 0) return;
     AddLanguageRow(&list, text, code);

@@ -15,7 +15,7 @@
 enum : int32_t {
     kLongestCode = 4,
     kCodeBytes = 3,
-    kRefusalCapacity = 1200
+    kMessageCapacity = 1200
 };
 
 enum : uint32_t {
@@ -74,21 +74,56 @@ static int32_t Skip(char16_t* name) {
     return 0;
 }
 
+enum : int32_t {
+    kShownNameLength = 100,  // characters of one refused name in the report
+    kCountDigits = 12
+};
+
 // A package name that would not land as a plain file directly in the
 // destination (a device, a stream, the folder itself or its parent, a cut
-// name) is left out, and the user is told which entry and why, so that a
-// partial installation never passes unnoticed. Control characters are not
+// name) is left out, and the user is told after the pass, in one box however
+// many there are, so that a partial installation never passes unnoticed and a
+// hostile package cannot bury the user in boxes. Control characters are not
 // shown as they are.
-static int32_t Refuse(const Window* dialog, char16_t* name, uint32_t code) {
-    char16_t text[kRefusalCapacity];
-    CopyText(name, text, kRefusalCapacity);
-    for (char16_t* c = text; *c; ++c)
-        if (*c < 0x20 || (*c >= 0x7F && *c < 0xA0)) *c = u'?';
-    AppendText(u"\r\n", text, kRefusalCapacity);
-    int32_t used = TextLength(text);
-    GetSystemErrorText(code, text + used, kRefusalCapacity - used);
-    ShowMessage(dialog, text, u"", kMbIconError);
+static int32_t Refuse(InstallContext* install, char16_t* name, uint32_t code) {
+    if (install->refusedCount == 0) install->refusedCode = code;
+    install->refusedCount += 1;
+    if (install->refusedCount <= static_cast<uint32_t>(kRefusalsNamed)) {
+        char16_t shown[kShownNameLength + 6];
+        CopyText(name, shown, kShownNameLength + 1);
+        if (TextLength(name) > kShownNameLength) AppendText(u"...", shown, kShownNameLength + 6);
+        for (char16_t* c = shown; *c; ++c)
+            if (*c < 0x20 || (*c >= 0x7F && *c < 0xA0)) *c = u'?';
+        AppendText(u"\r\n", shown, kShownNameLength + 6);
+        AppendText(shown, install->refusedNames, kRefusedNamesCapacity);
+    }
     return Skip(name);
+}
+
+static void AppendCount(uint32_t count, char16_t* text, int32_t capacity) {
+    char16_t digits[kCountDigits];
+    int32_t at = kCountDigits - 1;
+    digits[at] = 0;
+    do {
+        digits[--at] = static_cast<char16_t>(u'0' + count % 10);
+        count /= 10;
+    } while (count && at > 0);
+    AppendText(digits + at, text, capacity);
+}
+
+void ReportRefusedEntries(const InstallContext* install) {
+    if (install->refusedCount == 0) return;
+    char16_t text[kMessageCapacity];
+    LookupText(gState->textTable, kTextNotInstalled, text, kMessageCapacity);
+    AppendCount(install->refusedCount, text, kMessageCapacity);
+    AppendText(u"\r\n", text, kMessageCapacity);
+    int32_t used = TextLength(text);
+    GetSystemErrorText(install->refusedCode, text + used, kMessageCapacity - used);
+    if (!EndsWithIgnoreCase(text, u"\n")) AppendText(u"\r\n", text, kMessageCapacity);
+    AppendText(u"\r\n", text, kMessageCapacity);
+    AppendText(install->refusedNames, text, kMessageCapacity);
+    if (install->refusedCount > static_cast<uint32_t>(kRefusalsNamed)) AppendText(u"...", text, kMessageCapacity);
+    ShowMessage(install->dialog, text, u"", kMbIconError);
 }
 
 int32_t PlaceFileCallback(char16_t* name, const uint8_t* data, uint32_t length, void* context) {
@@ -98,12 +133,12 @@ int32_t PlaceFileCallback(char16_t* name, const uint8_t* data, uint32_t length, 
     const char16_t* rest = PassPlatformFilter(name, install->platformFolder);
     if (!rest || !PassLanguageFilter(install->dialog, rest)) return Skip(name);
     const char16_t* fileName = name + FileNamePosition(name);
-    if (!IsPlainFileName(fileName)) return Refuse(install->dialog, name, kErrorInvalidName);
+    if (!IsPlainFileName(fileName)) return Refuse(install, name, kErrorInvalidName);
 
     char16_t path[kPathCapacity];
     CopyText(install->destination, path, kPathCapacity);
     if (AppendPathPart(fileName, path, kPathCapacity) != kPathFits)
-        return Refuse(install->dialog, name, kErrorFileNameTooLong);
+        return Refuse(install, name, kErrorFileNameTooLong);
     NoteSpecialFile(install, fileName);
     // A file that cannot be deleted shows up when the engine creates it anew.
     if (ProbePath(path) == 0) DeleteDiskFile(path);

@@ -4,3 +4,9 @@
 
 // context: the InstallContext of the running install.
 int32_t PlaceFileCallback(char16_t* name, const uint8_t* data, uint32_t length, void* context);
+
+struct InstallContext;
+
+// One error box about the entries the pass left out, naming the first few and
+// saying how many there were; nothing when there were none.
+void ReportRefusedEntries(const InstallContext* install);

@@ -27,10 +27,21 @@ struct InstallerState {
 // The one instance, valid from the first to the last step of start-up.
 extern InstallerState* gState;
 
+enum : int32_t {
+    kRefusalsNamed = 5,         // entries a refusal report names
+    kRefusedNamesCapacity = 600 // room for their names, each cut to fit a line
+};
+
 struct InstallContext {
     const Window* dialog;
     char16_t destination[1024];
     char16_t mainProgram[32];
     char16_t uninstaller[32];
     char16_t platformFolder[4];
+    // Entries the placement left out because their names are no plain file
+    // names: how many, the system code of the first and the first few names,
+    // one per line. The user is told once, after the pass.
+    uint32_t refusedCount;
+    uint32_t refusedCode;
+    char16_t refusedNames[kRefusedNamesCapacity];
 };

@@ -23,8 +23,12 @@ static int32_t FindSignature(const uint8_t* bytes, uint32_t n) {
     return -1;
 }
 
-uint32_t FindPackageStart(DiskFile file, uint32_t size) {
-    uint32_t start = size < kSearchStart ? size : kSearchStart;
+// The reader positions the file with a signed 32-bit distance, so a package
+// counts only when its stream header lies wholly below 2 GiB; the search ends
+// there. The true size still matters: a setup with gigabytes appended must not
+// start its search inside the program's own image.
+uint32_t FindPackageStart(DiskFile file, uint64_t size) {
+    uint32_t start = size < kSearchStart ? static_cast<uint32_t>(size) : kSearchStart;
     if (!SeekDiskFile(file, static_cast<int32_t>(start))) return 0;
     // The carry starts as zeros: the signature does not begin with 0, so they never match.
     uint8_t buffer[kSearchCarry + kSearchBlock] = {};
@@ -35,8 +39,12 @@ uint32_t FindPackageStart(DiskFile file, uint32_t size) {
         uint32_t filled = kSearchCarry + got;
         int32_t at = FindSignature(buffer, filled);
         // buffer[at] lies at file offset blockOffset - carry + at; the package follows 4 bytes on.
-        if (at >= 0) return blockOffset + static_cast<uint32_t>(at);
+        if (at >= 0) {
+            uint64_t found = static_cast<uint64_t>(blockOffset) + static_cast<uint32_t>(at);
+            return found + kStreamHeaderSize <= kAddressableLimit ? static_cast<uint32_t>(found) : 0;
+        }
         if (got < kSearchBlock) return 0;
+        if (static_cast<uint64_t>(blockOffset) + got >= kAddressableLimit) return 0;
         memmove(buffer, buffer + filled - kSearchCarry, kSearchCarry);
         blockOffset += got;
     }

@@ -130,7 +130,7 @@ int32_t RunPackage(const char16_t* path, ExtractionContext* extraction, FileCall
     DiskFile file = kInvalidDiskFile;
     uint32_t opened = OpenDiskFile(path, &file, kDiskRead);
     if (opened != 0) return static_cast<int32_t>(opened);
-    uint32_t size = GetDiskFileSize(file);
+    uint64_t size = GetDiskFileSize(file);
     uint32_t start = size == 0 ? 0 : FindPackageStart(file, size);
     if (start == 0) {
         CloseDiskFile(file);

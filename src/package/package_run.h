@@ -15,12 +15,16 @@ enum : uint32_t {
     kStopCode = 1235
 };
 
+// Positions in the installer file are signed 32-bit distances.
+constexpr uint64_t kAddressableLimit = 0x80000000u;
+
 extern const uint8_t kPackageSignature[4];  // A7 3C 5E 91
 
 typedef int32_t (*ChunkHandler)(uint8_t* bytes, uint32_t n, void* context);
 
-// Offset of the first byte after the first signature at or beyond 89999, or 0.
-uint32_t FindPackageStart(DiskFile file, uint32_t size);
+// Offset of the first byte after the first signature at or beyond 89999, or 0;
+// also 0 when the stream header behind it would not lie wholly below 2 GiB.
+uint32_t FindPackageStart(DiskFile file, uint64_t size);
 // 0 at the unpacked size or an end marker, 1235 when the handler stopped it,
 // else the decoder's or the reader's code (1, 2, 4, 6, 8, 11).
 uint32_t DecodePackageStream(DiskFile file, ChunkHandler handler, void* handlerContext);

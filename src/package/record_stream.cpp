@@ -22,9 +22,11 @@ static void RecordError(ExtractionContext* context, uint32_t code) {
     if (context->error == 0) context->error = code;
 }
 
+// An error reported at close (a full quota, a network file system writing
+// late) may have lost bytes of the file: it counts as a failed write.
 static void CloseOutput(ExtractionContext* context) {
     if (context->output == kInvalidDiskFile) return;
-    CloseDiskFile(context->output);
+    if (!CloseDiskFile(context->output)) RecordError(context, LastErrorOr(kErrorAccessDenied));
     context->output = kInvalidDiskFile;
 }
 

@@ -24,6 +24,15 @@ LanguageCode MakeLanguageCode(const char* letters, int32_t count) {
     return code;
 }
 
+bool IsPlainLanguageCode(const char* letters) {
+    if (!letters || !letters[0]) return false;
+    for (const char* c = letters; *c; ++c) {
+        bool letter = (*c >= 'A' && *c <= 'Z') || (*c >= 'a' && *c <= 'z');
+        if (!letter && !(*c >= '0' && *c <= '9')) return false;
+    }
+    return true;
+}
+
 void LanguageCodeText(LanguageCode code, char* text) {
     if (!text) return;
     int32_t i = 0;

@@ -26,6 +26,9 @@ struct ListColumn {
 extern const ListColumn kLanguageColumns[];  // { 1010, -1, 0 }, then the end entry
 
 LanguageCode MakeLanguageCode(const char* letters, int32_t count);
+// True for a non-empty code of ASCII letters and digits only: nothing that a
+// file search pattern would take for a wildcard or a separator.
+bool IsPlainLanguageCode(const char* letters);
 // The code's letters as text (at most 4 characters), into at least 5 bytes.
 void LanguageCodeText(LanguageCode code, char* text);
 

@@ -29,6 +29,7 @@ enum : int16_t {
     kTextGerman = 2002,
     kTextInstalled = 3000,
     kTextBrokenFile = 3001,
+    kTextNotInstalled = 3002,
     kTextSelectAll = 136,
     kTextDeselectAll = 137,
     kTextInvert = 138

@@ -2,6 +2,7 @@
 // must answer with the same Windows error codes as the real platform.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -40,6 +41,8 @@ TEST(OpenDiskFile, AnswersTheWindowsCodes) {
     ASSERT_TRUE(test::WriteWholeFile(folder.Join("readonly.txt"), "keep"));
     ASSERT_EQ(chmod(folder.Join("readonly.txt").c_str(), 0444), 0);
     ASSERT_TRUE(test::MakeFolders(folder.Join("folder")));
+    ASSERT_EQ(symlink("file.txt", folder.Join("link.txt").c_str()), 0);
+    ASSERT_EQ(symlink("gone.txt", folder.Join("dangling.txt").c_str()), 0);
     const OpenCase cases[] = {
         {"read an existing file", "file.txt", kDiskRead, 0},
         {"read a missing file", "missing.txt", kDiskRead, kErrorFileNotFound},
@@ -51,6 +54,9 @@ TEST(OpenDiskFile, AnswersTheWindowsCodes) {
         {"write where a folder stands", "folder", kDiskWrite, kErrorAccessDenied},
         {"replace a read-only file", "readonly.txt", kDiskWrite, kErrorAccessDenied},
         {"backslashes as separators", "folder\\..\\file.txt", kDiskRead, 0},
+        {"read through a link", "link.txt", kDiskRead, 0},
+        {"write through a link", "link.txt", kDiskWrite, kErrorAccessDenied},
+        {"write through a dangling link", "dangling.txt", kDiskWrite, kErrorAccessDenied},
     };
     for (const OpenCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -61,6 +67,8 @@ TEST(OpenDiskFile, AnswersTheWindowsCodes) {
         }
     }
     EXPECT_EQ(test::FileText(folder.Join("readonly.txt")), "keep");
+    EXPECT_EQ(test::FileText(folder.Join("file.txt")), "contents");
+    EXPECT_FALSE(test::PathExists(folder.Join("gone.txt")));
 }
 
 TEST(OpenDiskFile, WriteModeEmptiesAnExistingFileAndReadModeReadsIt) {
@@ -106,12 +114,14 @@ TEST(ProbePath, FindsFilesAndFoldersWithEitherSeparator) {
     test::TempFolder folder;
     ASSERT_TRUE(test::MakeFolders(folder.Join("sub")));
     ASSERT_TRUE(test::WriteWholeFile(folder.Join("sub/f.txt"), ""));
+    ASSERT_EQ(symlink("nowhere", folder.Join("sub/dangling").c_str()), 0);
     struct Case {
         std::u16string path;
         int32_t expected;
     } cases[] = {
         {folder.U16("sub"), 0},           {folder.U16("sub\\f.txt"), 0}, {folder.U16("sub/f.txt"), 0},
         {folder.U16("sub\\g.txt"), -1},   {folder.U16("no\\f.txt"), -1}, {u"", -1},
+        {folder.U16("sub\\dangling"), 0},  // the link itself, as Windows reports it
     };
     for (const auto& c : cases) EXPECT_EQ(ProbePath(c.path.c_str()), c.expected) << test::Utf8(c.path);
 }

@@ -21,6 +21,11 @@ struct DiskLimit {
     ~DiskLimit() { gDiskBytesLeft = -1; }
 };
 
+struct CloseFailure {
+    explicit CloseFailure(uint32_t code) { gDiskCloseError = code; }
+    ~CloseFailure() { gDiskCloseError = 0; }
+};
+
 struct StoreCrash {
     explicit StoreCrash(int64_t bytes) { gStoreCrashAfterBytes = bytes; }
     ~StoreCrash() { gStoreCrashAfterBytes = -1; }
@@ -119,6 +124,37 @@ TEST_F(FaultInstall, ExtractOnAFullDiskFailsAndSaysSo) {
         EXPECT_NE(result.err.find("there is not enough space on the disk"), std::string::npos) << result.err;
         EXPECT_NE(result.err.find("cannot write '" + out + "/"), std::string::npos) << result.err;
         EXPECT_EQ(result.out.find("extracted"), std::string::npos) << result.out;
+    }
+}
+
+// A file system that reports its error only when a file is closed (a full
+// quota, a network share writing late): the installation, mksetup extract and
+// mksetup install all fail with that error instead of claiming success.
+TEST_F(FaultInstall, AnErrorAtCloseIsAFailedWrite) {
+    auto model = OpenDialog(Sample());
+    {
+        CloseFailure failure(kErrorDiskFull);
+        EXPECT_EQ(RunInstall(&model->window), 112);
+    }
+    EXPECT_EQ(Messages(model.get()), std::vector<std::string>{kDiskFull});
+    ExpectNothingRegistered(model.get());
+
+    const struct {
+        const char* what;
+        int (*command)(const std::vector<std::string>&);
+        std::vector<std::string> args;
+    } commands[] = {
+        {"extract", ExtractCommand, {Setup(), "-o", root.Join("out"), "-q"}},
+        {"install", InstallCommand, {Setup(), "--dest", root.Join("dest")}},
+    };
+    for (const auto& c : commands) {
+        SCOPED_TRACE(c.what);
+        CloseFailure failure(kErrorDiskFull);
+        test::CommandResult result = test::RunCommand(c.command, c.args);
+        EXPECT_EQ(result.code, 1);
+        EXPECT_NE(result.err.find("not enough space on the disk"), std::string::npos) << result.err;
+        EXPECT_EQ(result.out.find("extracted"), std::string::npos) << result.out;
+        EXPECT_EQ(result.err.find(kInstalled), std::string::npos) << result.err;
     }
 }
 

@@ -308,6 +308,124 @@ TEST_F(InstallTest, ABrokenPackageShowsTheBrokenFileMessage) {
     EXPECT_EQ(Registry(kCurrentUser, "Software\\Quillworks", "SMP"), std::nullopt);
 }
 
+// A language file whose code holds wildcards is refused by the placement, so
+// on the next run its file is missing and its row would start unticked; the
+// clean-up would then delete "*_??.*", every language's files. No row is made
+// for such a code, and the clean-up takes no code that is not plain.
+class OddLanguageCodeTest : public InstallTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(OddLanguageCodeTest, NeverWidensTheCleanUpOnAnUpdate) {
+    test::PackagePlan contents = Sample({{"P_IT.LNG", "[x]Language=Italiano"}, {"P_IT.CHM", kData},
+                                         {"P_FR.LNG", "[x]Language=Francais"}, {GetParam(), "[x]Language=Odd"},
+                                         {"Qsample.exe", kData}});
+    std::string destination = Proposed("Sample");
+    for (int run = 0; run < 2; ++run) {
+        auto model = OpenDialog(contents);
+        EXPECT_EQ(test::Rows(model.get()), (std::vector<test::RowView>{{"English", "US", true},
+                                                                        {"Francais", "FR", true},
+                                                                        {"German", "DE", true},
+                                                                        {"Italiano", "IT", true}}))
+            << "run " << run;
+        ASSERT_EQ(RunInstall(&model->window), 0);
+        for (const char* name : {"P_FR.LNG", "P_IT.LNG", "P_IT.CHM", "Qsample.exe"})
+            EXPECT_TRUE(test::PathExists(destination + "/" + name)) << name << " after run " << run;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Install, OddLanguageCodeTest,
+                         ::testing::Values("P_??.LNG", "P_*X.LNG", "P_I*.LNG", "P__?.LNG", "P_-1.LNG",
+                                           "P_\xE4" "1.LNG"));
+
+// Links in the destination, one dangling and one to a file elsewhere: each is
+// replaced by the package's file, and nothing outside the folder is touched.
+TEST_F(InstallTest, ALinkInTheDestinationIsReplacedNotWrittenThrough) {
+    std::string destination = Proposed("Sample");
+    std::string outside = Folder("outside");
+    ASSERT_TRUE(test::MakeFolders(destination));
+    ASSERT_TRUE(test::WriteWholeFile(outside + "/kept.txt", "kept"));
+    ASSERT_EQ(symlink((outside + "/created.txt").c_str(), (destination + "/dangling.txt").c_str()), 0);
+    ASSERT_EQ(symlink((outside + "/kept.txt").c_str(), (destination + "/existing.txt").c_str()), 0);
+    auto model = OpenDialog(Sample({{"dangling.txt", "one"}, {"existing.txt", "two"}}));
+    ASSERT_EQ(RunInstall(&model->window), 0);
+    for (const char* name : {"dangling.txt", "existing.txt"}) {
+        struct stat st;
+        ASSERT_EQ(lstat((destination + "/" + name).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << name;
+    }
+    EXPECT_EQ(test::FileText(destination + "/dangling.txt"), "one");
+    EXPECT_EQ(test::FileText(destination + "/existing.txt"), "two");
+    EXPECT_EQ(test::FolderEntries(outside), std::vector<std::string>{"kept.txt"});
+    EXPECT_EQ(test::FileText(outside + "/kept.txt"), "kept");
+}
+
+// However many names a package holds that are no plain file names, the user
+// gets one box about them, naming the first five and telling the count, and
+// then the success message for the rest.
+TEST_F(InstallTest, RefusedEntriesAreToldInOneBox) {
+    const struct {
+        std::vector<PackageFile> files;
+        std::string count;
+        std::vector<std::string> named;
+        bool more;
+    } cases[] = {
+        {{{"CON", kData}, {"a.txt", kData}}, "1", {"CON"}, false},
+        {{{"a:b", kData}, {"NUL", kData}, {"x?.txt", kData}, {"docs\\", kData}, {"star*", kData}, {"b.", kData},
+          {"c ", kData}, {"a.txt", kData}},
+         "7", {"a:b", "NUL", "x?.txt", "docs\\", "star*"}, true},
+    };
+    for (const auto& c : cases) {
+        auto model = OpenDialog(Sample(c.files));
+        ASSERT_EQ(RunInstall(&model->window), 0);
+        ASSERT_EQ(model->messages.size(), 2u);
+        std::string text = test::Utf8(model->messages[0].text);
+        EXPECT_EQ(text.rfind("Entries of the package that were not installed: " + c.count + "\r\n"
+                             "The filename, directory name, or volume label syntax is incorrect.\r\n\r\n", 0), 0u)
+            << text;
+        std::string names;
+        for (const std::string& name : c.named) names += name + "\r\n";
+        EXPECT_NE(text.find("\r\n\r\n" + names + (c.more ? "..." : "")), std::string::npos) << text;
+        EXPECT_EQ(text.find("b."), std::string::npos) << text;
+        EXPECT_EQ(model->messages[0].style, kMbIconError);
+        EXPECT_EQ(test::Utf8(model->messages[1].text), "Sample has been successfully installed.");
+        EXPECT_TRUE(test::PathExists(Proposed("Sample") + "/a.txt"));
+    }
+}
+
+// Without a window class of its own, the product's windows are looked for by
+// the product's name, cut to the field's 31 characters.
+TEST_F(InstallTest, TheProductNameStandsInForAMissingWindowClass) {
+    const struct {
+        const char* windowClass;
+        const char* title;
+        const char* expected;
+    } cases[] = {
+        {"SampleWindow", "Sample Version 1.0", "SampleWindow"},
+        {"", "Sample Version 1.0", "Sample"},
+        {"", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 Version 2", "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"},
+        {"", "(no title)", ""},
+    };
+    for (const auto& c : cases) {
+        test::StateScope fresh;
+        test::PackagePlan contents = Sample({{"Qsample.exe", kData}});
+        contents.windowClass = c.windowClass;
+        contents.files[0].bytes = c.title;
+        OpenDialog(contents);
+        EXPECT_STREQ(gState->windowClass, c.expected) << c.title;
+    }
+}
+
+TEST_F(InstallTest, TheCleanUpTakesOnlyPlainCodes) {
+    std::string folder = Folder("languages");
+    for (const char* name : {"P_IT.LNG", "P_FR.CHM", "P_DE.LNG"})
+        ASSERT_TRUE(test::WriteWholeFile(folder + "/" + name, kData));
+    for (const char* code : {"??", "*", "I?", "*T", "", ".", "I T", "\xE4" "T"}) {
+        DeleteUnselectedLanguageFiles(test::U16(folder).c_str(), code);
+        EXPECT_EQ(test::FolderEntries(folder).size(), 3u) << "code '" << code << "'";
+    }
+    DeleteUnselectedLanguageFiles(test::U16(folder).c_str(), "it");
+    EXPECT_EQ(test::FolderEntries(folder), (std::vector<std::string>{"P_DE.LNG", "P_FR.CHM"}));
+}
+
 TEST_F(InstallTest, LanguageFilePathJoinsPrefixAndCode) {
     CopyText(u"Tool", gState->languagePrefix, 32);
     struct {

@@ -2,13 +2,16 @@
 // publishes, and what happens to output files when a run fails.
 #include <gtest/gtest.h>
 #include <dirent.h>
+#include <stdio.h>
 #include <string.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <functional>
 
 #include "installer/state.h"
 #include "package/package_run.h"
+#include "mksetup_test_fixture.h"
 #include "package_test_fixture.h"
 #include "test_support.h"
 
@@ -42,10 +45,36 @@ int32_t RunSetup(const test::TempFolder& folder, const std::string& setup, test:
     return ProcessPackage(folder.U16("setup.exe").c_str(), test::RecordingCallback, recorder ? recorder : &scratch);
 }
 
+struct StateScope {
+    InstallerState state{};
+    InstallerState* saved = gState;
+    StateScope() { gState = &state; }
+    ~StateScope() { gState = saved; }
+};
+
+void SetField(char* field, size_t size, const char* value) {
+    memset(field, 0, size);
+    memcpy(field, value, std::min(strlen(value), size - 1));
+}
+
+// A state whose header fields a run must leave alone unless it is sound.
+void PresetState(StateScope* scope) {
+    SetField(scope->state.productCode, sizeof scope->state.productCode, "OLD");
+    SetField(scope->state.windowClass, sizeof scope->state.windowClass, "Earlier");
+    SetField(scope->state.headerMainProgram, sizeof scope->state.headerMainProgram, "old.exe");
+}
+
+void ExpectPresetKept(const StateScope& scope, const char* what) {
+    EXPECT_STREQ("OLD", scope.state.productCode) << what;
+    EXPECT_STREQ("Earlier", scope.state.windowClass) << what;
+    EXPECT_STREQ("old.exe", scope.state.headerMainProgram) << what;
+}
+
 struct ResultCase {
     const char* what;
     std::function<std::string()> setup;
     int32_t expected;
+    bool beforeTheParser = false;  // no package or no stream: no callback, the state untouched
 };
 
 TEST(PackageRun, ResultOfEveryKindOfSetup) {
@@ -93,16 +122,16 @@ TEST(PackageRun, ResultOfEveryKindOfSetup) {
         {"checksum mismatch", [&] { return test::SetupBytes(Stream(wrongSum)); }, -1},
         {"compressed data cut short", [&] { return test::SetupBytes(Stream(sound), cut); }, -1},
         {"data beyond the declared size", [&] { return test::SetupBytes(Stream(trailingEmpty), shortDeclared); }, -1},
-        {"empty file", [&] { return std::string(); }, -1},
-        {"no signature", [&] { return std::string(200000, 'x'); }, -1},
+        {"empty file", [&] { return std::string(); }, -1, true},
+        {"no signature", [&] { return std::string(200000, 'x'); }, -1, true},
         {"signature below the search start only", [&] {
              return std::string(100, '\0') + test::PackageBytes(Stream(sound), test::SetupLayout());
-         }, -1},
-        {"property byte 225", [&] { return test::SetupBytes(Stream(sound), badProps); }, -4},
-        {"property byte 255", [&] { return test::SetupBytes(Stream(sound), worstProps); }, -4},
-        {"nothing behind the signature", [&] { return zeros + signature; }, -6},
-        {"five header bytes", [&] { return zeros + signature + std::string("\x5D\0\0\0\x01", 5); }, -6},
-        {"eight header bytes", [&] { return zeros + signature + std::string("\x5D\0\0\0\x01\0\0\0", 8); }, -6},
+         }, -1, true},
+        {"property byte 225", [&] { return test::SetupBytes(Stream(sound), badProps); }, -4, true},
+        {"property byte 255", [&] { return test::SetupBytes(Stream(sound), worstProps); }, -4, true},
+        {"nothing behind the signature", [&] { return zeros + signature; }, -6, true},
+        {"five header bytes", [&] { return zeros + signature + std::string("\x5D\0\0\0\x01", 5); }, -6, true},
+        {"eight header bytes", [&] { return zeros + signature + std::string("\x5D\0\0\0\x01\0\0\0", 8); }, -6, true},
         {"stream ends inside the header", [&] { return test::SetupBytes(Prefix(Stream(sound), 6)); }, -1},
         {"stream of the stored checksum 0 only", [&] {
              test::PackagePlan zero = headerOnly;
@@ -117,7 +146,69 @@ TEST(PackageRun, ResultOfEveryKindOfSetup) {
          }, -1},
     };
     test::TempFolder folder;
-    for (const ResultCase& c : cases) EXPECT_EQ(c.expected, RunSetup(folder, c.setup())) << c.what;
+    for (const ResultCase& c : cases) {
+        StateScope scope;
+        PresetState(&scope);
+        test::Recorder recorder;
+        EXPECT_EQ(c.expected, RunSetup(folder, c.setup(), &recorder)) << c.what;
+        if (!c.beforeTheParser) continue;
+        EXPECT_TRUE(recorder.events.empty()) << c.what;
+        ExpectPresetKept(scope, c.what);
+    }
+}
+
+// A setup file of size bytes: the given bytes at offset 0 and at `at`, zeros
+// (sparse, so nothing is written) everywhere else.
+std::string SparseSetup(const test::TempFolder& folder, const std::string& start, uint64_t at,
+                        const std::string& later, uint64_t size) {
+    std::string path = folder.Join("large.exe");
+    FILE* file = fopen(path.c_str(), "wb");
+    EXPECT_NE(file, nullptr);
+    if (!file) return path;
+    EXPECT_EQ(fwrite(start.data(), 1, start.size(), file), start.size());
+    EXPECT_EQ(fseeko(file, static_cast<off_t>(at), SEEK_SET), 0);
+    EXPECT_EQ(fwrite(later.data(), 1, later.size(), file), later.size());
+    EXPECT_EQ(ftruncate(fileno(file), static_cast<off_t>(size)), 0);
+    fclose(file);
+    return path;
+}
+
+// Sizes past 4 GiB: the search starts at 89999 whatever the low 32 bits of the
+// size say (here they point inside the image, at a copy of the signature there),
+// and a package only counts when its stream header lies below 2 GiB.
+TEST(PackageRun, SizesPast4GiB) {
+    test::TempFolder folder;
+    std::string signature(reinterpret_cast<const char*>(kPackageSignature), 4);
+    std::string image = std::string(1000, '\0') + signature + std::string(kSearchStart - 1004, 'x');
+    std::string package = test::PackageBytes(Stream(TwoFiles()), test::SetupLayout());
+    const uint64_t k4GiB = 1ull << 32, k2GiB = 1ull << 31;
+    const struct {
+        const char* what;
+        std::string start;
+        uint64_t at;
+        std::string later;
+        uint64_t size;
+        int32_t expected;
+    } cases[] = {
+        {"a sound setup with 4 GiB appended", image + package, 0, "", k4GiB + 500, 0},
+        {"a signature only beyond 2 GiB", image, k2GiB + 16, package, k2GiB + 16 + package.size(), -1},
+        {"a stream header across 2 GiB", image, k2GiB - 8 - 4, package, k2GiB + package.size(), -1},
+        {"a stream header ending at 2 GiB", image, k2GiB - 9 - 4, package, k2GiB + package.size(), 0},
+    };
+    for (const auto& c : cases) {
+        std::string path = SparseSetup(folder, c.start, c.at, c.later, c.size);
+        StateScope scope;
+        PresetState(&scope);
+        test::Recorder recorder;
+        EXPECT_EQ(c.expected, ProcessPackage(test::U16(path).c_str(), test::RecordingCallback, &recorder)) << c.what;
+        if (c.expected == 0) {
+            EXPECT_STREQ("QW", scope.state.productCode) << c.what;
+            EXPECT_EQ(test::RunCommand(TestCommand, {path}).code, 0) << c.what;
+            continue;
+        }
+        EXPECT_TRUE(recorder.events.empty()) << c.what;
+        ExpectPresetKept(scope, c.what);
+    }
 }
 
 TEST(PackageRun, OpeningFailuresAnswerTheSystemCode) {
@@ -226,17 +317,6 @@ TEST(PackageRun, ARunEndingInsideAFileClosesItAndASecondRunReplacesIt) {
 
 // ----- Header fields in the installer state ------------------------------------
 
-struct StateScope {
-    InstallerState state{};
-    InstallerState* saved = gState;
-    StateScope() { gState = &state; }
-    ~StateScope() { gState = saved; }
-};
-
-void SetField(char* field, size_t size, const char* value) {
-    memset(field, 0, size);
-    memcpy(field, value, std::min(strlen(value), size - 1));
-}
 
 TEST(PackageRun, PublishesTheHeaderFieldsOnlyAfterASoundRun) {
     test::PackagePlan longCode = TwoFiles();

@@ -79,9 +79,12 @@ void ExpectSameRun(const RunResult& run, const RunResult& reference) {
     EXPECT_EQ(run.outcome.error, 0u);
     EXPECT_TRUE(run.outcome.onBoundary);
     EXPECT_EQ(run.outcome.checksum, reference.outcome.checksum);
+    EXPECT_EQ(run.outcome.storedChecksum, reference.outcome.storedChecksum);
     EXPECT_EQ(run.outcome.productCode, reference.outcome.productCode);
     EXPECT_EQ(run.outcome.windowClass, reference.outcome.windowClass);
+    EXPECT_EQ(run.outcome.headerMainProgram, reference.outcome.headerMainProgram);
     EXPECT_EQ(run.outcome.fileTime, reference.outcome.fileTime);
+    EXPECT_EQ(run.outcome.fileIndex, reference.outcome.fileIndex);
     EXPECT_TRUE(run.events == reference.events);
     EXPECT_TRUE(run.files == reference.files);
     EXPECT_TRUE(run.timesRight);

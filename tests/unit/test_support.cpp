@@ -177,17 +177,21 @@ int32_t RecordingCallback(char16_t* name, const uint8_t* data, uint32_t length, 
 
 ParseOutcome ParseInChunks(const std::vector<uint8_t>& stream, const std::vector<uint32_t>& cuts,
                            Recorder* recorder) {
-    std::vector<uint8_t> bytes(stream);
     std::unique_ptr<ExtractionContext> owner(new ExtractionContext);
     ExtractionContext* context = owner.get();
     InitExtractionContext(context, RecordingCallback, recorder);
     ParseOutcome outcome;
     uint32_t start = 0;
     std::vector<uint32_t> ends(cuts);
-    ends.push_back(static_cast<uint32_t>(bytes.size()));
+    const uint32_t size = static_cast<uint32_t>(stream.size());
+    ends.push_back(size);
     for (uint32_t end : ends) {
-        end = std::min(std::max(end, start), static_cast<uint32_t>(bytes.size()));
-        int32_t answer = ParsePackageChunk(bytes.data() + start, end - start, context);
+        end = std::min(std::max(end, start), size);
+        // Each chunk in a heap block of exactly its size, so that the
+        // sanitizers catch a read past its end.
+        std::unique_ptr<uint8_t[]> chunk(new uint8_t[end - start]);
+        std::copy(stream.begin() + start, stream.begin() + end, chunk.get());
+        int32_t answer = ParsePackageChunk(chunk.get(), end - start, context);
         outcome.answers.push_back(answer);
         start = end;
         if (answer == 1) {

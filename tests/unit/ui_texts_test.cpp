@@ -61,6 +61,8 @@ const TableRowCase kAllRows[] = {
      "File danneggiato, esegui di nuovo il download."},
     {3000, " has been successfully installed.", " wurde erfolgreich installiert.",
      " \xC3\xA8 stato installato correttamente."},
+    {3002, "Entries of the package that were not installed: ", "Nicht installierte Eintr\xC3\xA4" "ge des Pakets: ",
+     "Voci del pacchetto non installate: "},
     {136, "Select &all", "Alles &markieren", "Seleziona tutto"},
     {137, "&Deselect all", "Markierung &aufheben", "Deseleziona tutto"},
     {138, "&Invert selection", "Markierung &umkehren", "Inverti selezione"},
