@@ -62,6 +62,22 @@ check "uninstall entry: DisplayIcon" test "$(reg_value "$UNINSTALL" DisplayIcon)
 check "uninstall entry: Publisher" test "$(reg_value "$UNINSTALL" Publisher)" = "Quillworks"
 check "uninstall entry: URLInfoAbout" test -n "$(reg_value "$UNINSTALL" URLInfoAbout)"
 
+# Every value as the program wrote it: a REG_SZ (type 1) of its text and one
+# terminating zero, (length + 1) * 2 bytes.
+REMEMBERED='HKCU\Software\Quillworks'
+drive values regvalue="$REMEMBERED:$SAMPLE_CODE" regvalue="$UNINSTALL:DisplayName" \
+  regvalue="$UNINSTALL:UninstallString" regvalue="$UNINSTALL:DisplayIcon" regvalue="$UNINSTALL:Publisher" \
+  regvalue="$UNINSTALL:URLInfoAbout" folder=23
+for name in "$SAMPLE_CODE" DisplayName UninstallString DisplayIcon Publisher URLInfoAbout; do
+  line=$(grep -m1 "^reg $name " "$WORK/values.lines")
+  text=${line#* text=}
+  check "$name is a REG_SZ of $(( (${#text} + 1) * 2 )) bytes ($line)" \
+    test "$line" = "reg $name type=1 bytes=$(( (${#text} + 1) * 2 )) text=$text" -a -n "$text"
+done
+COMMON_PROGRAMS=$(unix_path "$(sed -n 's/^folder 23 //p' "$WORK/values.lines")")
+check "the Start-menu group is in the all-users programs folder ($COMMON_PROGRAMS)" \
+  test -f "$COMMON_PROGRAMS/$SAMPLE_NAME/$SAMPLE_NAME.lnk" -a -f "$COMMON_PROGRAMS/$SAMPLE_NAME/Uninstall.lnk"
+
 group_link=$(find -L "$DRIVE_C" -path "*/Start Menu/Programs/$SAMPLE_NAME/$SAMPLE_NAME.lnk" 2>/dev/null | head -1)
 uninstall_link=$(find -L "$DRIVE_C" -path "*/Start Menu/Programs/$SAMPLE_NAME/Uninstall.lnk" 2>/dev/null | head -1)
 desktop_link=$(ls "$DRIVE_C"/users/*/Desktop/"$SAMPLE_NAME.lnk" 2>/dev/null | head -1)

@@ -20,7 +20,8 @@ const std::map<std::string, StepWithArgument>& StepsWithArgument() {
         {"start", StepStart},       {"press", StepPress},     {"settext", StepSetText},
         {"check", StepCheck},       {"tick", StepTick},       {"nomsgbox", StepNoMessageBox},
         {"browse", StepBrowse},     {"msgbox", StepMessageBoxAnswer},     {"contextmenu", StepContextMenu},
-        {"sync", StepSync},         {"sleep", StepSleep}};
+        {"sync", StepSync},         {"sleep", StepSleep},     {"regvalue", StepRegistryValue},
+        {"folder", StepSpecialFolder}};
     return steps;
 }
 
@@ -47,7 +48,9 @@ void Usage() {
         "  contextmenu=ID:KEY    right-click control ID; KEY (a letter or esc) answers the menu\n"
         "  wait-exit             wait for the setup to end, print its exit code\n"
         "  sync=PATH             create PATH.ready, then wait for PATH.go\n"
-        "  sleep=MS              wait\n",
+        "  sleep=MS              wait\n"
+        "  regvalue=HKLM\\KEY:NAME  a registry value's type, byte count and text (HKCU too)\n"
+        "  folder=CSIDL          a special folder's path\n",
         stdout);
 }
 

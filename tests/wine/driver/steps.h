@@ -32,3 +32,5 @@ bool StepContextMenu(Session* session, const std::string& argument);
 bool StepWaitExit(Session* session);
 bool StepSync(Session* session, const std::string& path);
 bool StepSleep(Session* session, const std::string& milliseconds);
+bool StepRegistryValue(Session* session, const std::string& argument);
+bool StepSpecialFolder(Session* session, const std::string& argument);

@@ -139,21 +139,38 @@ bool StepNoMessageBox(Session* session, const std::string& milliseconds) {
     return Fail("a message box appeared");
 }
 
+// Opens the browser and reads its selection; false when it did not open.
+bool OpenBrowser(Session* session, DWORD settleMs, HWND* browser, std::vector<std::wstring>* path, bool* settled) {
+    PostMessageW(session->dialog, WM_COMMAND, MAKEWPARAM(1033, BN_CLICKED), 0);
+    *browser = WaitForWindow(session, IsFolderBrowser, session->timeoutMs);
+    if (!*browser) return false;
+    HWND tree = FindWindowExW(*browser, nullptr, L"SysTreeView32", nullptr);
+    *settled = ReadSettledSelection(tree, settleMs, path);
+    return true;
+}
+
 bool StepBrowse(Session* session, const std::string& answer) {
     if (answer != "ok" && answer != "cancel") return Fail("browse wants ok or cancel");
     if (!session->dialog) return Fail("the setup's dialog is not open");
-    PostMessageW(session->dialog, WM_COMMAND, MAKEWPARAM(1033, BN_CLICKED), 0);
-    HWND browser = WaitForWindow(session, IsFolderBrowser, session->timeoutMs);
-    if (!browser) return Fail("the folder browser did not open");
-    HWND tree = FindWindowExW(browser, nullptr, L"SysTreeView32", nullptr);
+    bool ok = answer == "ok";
+    HWND browser = nullptr;
     std::vector<std::wstring> path;
+    bool settled = false;
     // OK is pressed on what is selected, so it waits for the selection; Cancel
-    // ignores it, and the selection is only shown.
-    ReadSettledSelection(tree, answer == "ok" ? session->timeoutMs : 3000, &path);
+    // ignores it, and the selection is only shown. Now and then Wine's browser
+    // never selects its preselection at all: it is closed with Cancel, which
+    // changes nothing, and opened again.
+    for (int attempt = 0;; ++attempt) {
+        if (!OpenBrowser(session, ok ? session->timeoutMs / 3 : 3000, &browser, &path, &settled))
+            return Fail("the folder browser did not open");
+        if (!ok || settled || attempt == 2) break;
+        PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);
+        if (!WaitGone(browser, session->timeoutMs)) return Fail("the folder browser did not close");
+    }
     std::string shown;
     for (auto part = path.rbegin(); part != path.rend(); ++part) shown += (shown.empty() ? "" : " > ") + Utf8(*part);
     Say("browser.selection " + shown);
-    PostMessageW(browser, WM_COMMAND, answer == "ok" ? IDOK : IDCANCEL, 0);
+    PostMessageW(browser, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
     if (!WaitGone(browser, session->timeoutMs)) return Fail("the folder browser did not close");
     Say("browser " + answer);
     return true;

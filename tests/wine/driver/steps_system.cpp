@@ -1,0 +1,64 @@
+// Steps that read the system rather than the setup's windows: a registry
+// value as the program wrote it (type and byte count included, which
+// `wine reg query` does not show) and a special folder's path.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "remote.h"
+#include "steps.h"
+
+namespace {
+
+bool ParseRoot(const std::string& path, HKEY* root, std::string* rest) {
+    size_t slash = path.find('\\');
+    if (slash == std::string::npos) return false;
+    std::string name = path.substr(0, slash);
+    *rest = path.substr(slash + 1);
+    if (name == "HKLM") *root = HKEY_LOCAL_MACHINE;
+    else if (name == "HKCU") *root = HKEY_CURRENT_USER;
+    else return false;
+    return true;
+}
+
+}  // namespace
+
+// regvalue=HKLM\KEY\PATH:NAME prints "reg NAME type=T bytes=N text=..." or "reg NAME missing".
+bool StepRegistryValue(Session*, const std::string& argument) {
+    size_t colon = argument.rfind(':');
+    HKEY root = nullptr;
+    std::string keyPath;
+    if (colon == std::string::npos || !ParseRoot(argument.substr(0, colon), &root, &keyPath))
+        return Fail("regvalue wants HKLM\\KEY:NAME or HKCU\\KEY:NAME");
+    std::string name = argument.substr(colon + 1);
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, Wide(keyPath).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        Say("reg " + name + " missing");
+        return true;
+    }
+    DWORD type = 0;
+    BYTE data[4096] = {};
+    DWORD bytes = sizeof data - sizeof(wchar_t);
+    LONG status = RegQueryValueExW(key, Wide(name).c_str(), nullptr, &type, data, &bytes);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) {
+        Say("reg " + name + " missing");
+        return true;
+    }
+    std::wstring text(reinterpret_cast<const wchar_t*>(data));
+    Say("reg " + name + " type=" + std::to_string(type) + " bytes=" + std::to_string(bytes) + " text=" + Utf8(text));
+    return true;
+}
+
+// folder=CSIDL prints "folder CSIDL PATH", or "folder CSIDL none".
+bool StepSpecialFolder(Session*, const std::string& argument) {
+    int csidl = std::atoi(argument.c_str());
+    wchar_t path[MAX_PATH] = {};
+    if (SHGetFolderPathW(nullptr, csidl, nullptr, 0, path) != S_OK) {
+        Say("folder " + argument + " none");
+        return true;
+    }
+    Say("folder " + argument + " " + Utf8(path));
+    return true;
+}
