@@ -15,7 +15,7 @@ PackageGlance GlancePackage(const std::string& path) {
     glance.openError = OpenDiskFile(wide.c_str(), &file, kDiskRead);
     if (glance.openError != 0) return glance;
     glance.opened = true;
-    uint32_t size = GetDiskFileSize(file);
+    uint64_t size = GetDiskFileSize(file);
     uint32_t start = size == 0 ? 0 : FindPackageStart(file, size);
     if (start != 0) {
         glance.found = true;
