@@ -11,7 +11,7 @@
 #include "installer/placement.h"
 #include "installer/state.h"
 #include "package/record_stream.h"
-#include "ui/dialog_model.h"
+#include "model/dialog_model.h"
 #include "ui/language_list.h"
 #include "ui/texts.h"
 #include "ui/window.h"

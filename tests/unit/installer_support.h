@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "test_support.h"
-#include "ui/dialog_model.h"
+#include "model/dialog_model.h"
 
 struct InstallerState;
 

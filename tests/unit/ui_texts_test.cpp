@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/dialog_model.h"
+#include "model/dialog_model.h"
 #include "ui/texts.h"
 #include "test_support.h"
 #include "ui_test_support.h"

@@ -19,7 +19,7 @@
 #include "installer/install.h"
 #include "installer/state.h"
 #include "text_codec.h"
-#include "ui/dialog_model.h"
+#include "model/dialog_model.h"
 #include "ui/language_list.h"
 #include "ui/texts.h"
 #include "ui/window.h"

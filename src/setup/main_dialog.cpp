@@ -1,6 +1,6 @@
 // The main dialog's procedure, its initialisation, its placement on the
 // desktop and the language list's popup menu.
-#include "ui/main_dialog.h"
+#include "setup/main_dialog.h"
 
 #include "common/wide.h"
 #include "installer/dialog_init.h"

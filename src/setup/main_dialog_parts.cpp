@@ -6,7 +6,7 @@
 #include "common/text.h"
 #include "common/thread.h"
 #include "common/wide.h"
-#include "ui/main_dialog.h"
+#include "setup/main_dialog.h"
 
 enum : int32_t {
     kEditTextCapacity = 1024,   // 1023 characters and the terminator

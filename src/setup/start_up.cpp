@@ -7,7 +7,7 @@
 #include "common/memory.h"
 #include "common/wide.h"
 #include "installer/state.h"
-#include "ui/main_dialog.h"
+#include "setup/main_dialog.h"
 #include "ui/texts.h"
 
 enum : DWORD { kPackagePathCapacity = 1024 };

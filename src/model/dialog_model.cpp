@@ -2,7 +2,7 @@
 // platform's report list with LVS_SORTASCENDING and check boxes does: rows are
 // placed by text, a new row of a list with check boxes starts unticked, and
 // "every row" is index -1.
-#include "ui/dialog_model.h"
+#include "model/dialog_model.h"
 
 #include "common/text.h"
 #include "ui/list_order.h"
