@@ -7,7 +7,7 @@
 
 #include "common/text.h"
 #include "installer/file_names.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "ui/window.h"
 
 enum : int32_t {

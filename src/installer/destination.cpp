@@ -5,7 +5,7 @@
 #include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "system/registry.h"
 #include "system/shortcuts.h"
 #include "ui/language_list.h"

@@ -3,7 +3,7 @@
 #include "common/text.h"
 #include "installer/install.h"
 #include "installer/scan.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "package/package_run.h"
 #include "ui/language_list.h"
 #include "ui/texts.h"

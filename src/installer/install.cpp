@@ -9,7 +9,7 @@
 #include "common/text.h"
 #include "installer/file_names.h"
 #include "installer/placement.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "package/package_run.h"
 #include "system/registry.h"
 #include "system/shortcuts.h"

@@ -6,7 +6,7 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "installer/file_names.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "package/record_stream.h"
 #include "ui/language_list.h"
 #include "ui/texts.h"

@@ -4,7 +4,7 @@
 
 #include "common/path.h"
 #include "common/text.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "ui/language_list.h"
 #include "ui/texts.h"
 #include "ui/window.h"

@@ -9,7 +9,7 @@
 
 #include "common/memory.h"
 #include "common/text.h"
-#include "installer/state.h"
+#include "state/state.h"
 
 const PackageSeams* gPackageSeams = nullptr;
 

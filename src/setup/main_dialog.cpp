@@ -5,7 +5,7 @@
 #include "common/wide.h"
 #include "installer/dialog_init.h"
 #include "installer/install.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "ui/language_list.h"
 #include "ui/texts.h"
 #include "ui/window.h"

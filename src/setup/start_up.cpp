@@ -6,7 +6,7 @@
 
 #include "common/memory.h"
 #include "common/wide.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "setup/main_dialog.h"
 #include "ui/texts.h"
 

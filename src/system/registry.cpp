@@ -5,7 +5,7 @@
 #include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "system/registry_store.h"
 
 const char16_t kUrlInfoAbout[] = u"https://www.quillworks.example/";

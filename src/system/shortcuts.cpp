@@ -6,7 +6,7 @@
 #include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
-#include "installer/state.h"
+#include "state/state.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // boxes, which are the rows' state images (1 unticked, 2 ticked).
 #include "ui/language_list.h"
 
-#include "installer/state.h"
+#include "state/state.h"
 #include "ui/texts.h"
 #include "ui/window.h"
 

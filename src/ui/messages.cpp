@@ -2,7 +2,7 @@
 #include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "ui/error_text.h"
 #include "ui/texts.h"
 #include "ui/window.h"

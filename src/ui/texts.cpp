@@ -2,7 +2,7 @@
 #include "ui/texts.h"
 
 #include "common/text.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "ui/window.h"
 
 enum : int32_t { kDialogTextCapacity = 1024 };

@@ -9,7 +9,7 @@
 #include <string.h>
 
 #include "fuzz_support.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "package/package_run.h"
 #include "package/package_seams.h"
 

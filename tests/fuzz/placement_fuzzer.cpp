@@ -9,7 +9,7 @@
 #include "common/text.h"
 #include "fuzz_support.h"
 #include "installer/placement.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "package/record_stream.h"
 #include "model/dialog_model.h"
 #include "ui/language_list.h"

@@ -5,7 +5,7 @@
 # <prefix>_model.
 function(add_sanitized_core prefix root lzmaDir flags)
   set(sources "")
-  foreach(room common package installer system ui)
+  foreach(room common state package system ui installer)
     file(GLOB room_sources CONFIGURE_DEPENDS "${root}/src/${room}/*.cpp")
     list(APPEND sources ${room_sources})
   endforeach()

@@ -9,7 +9,7 @@
 #include "fuzz_support.h"
 #include "installer/file_names.h"
 #include "installer/scan.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "package/record_stream.h"
 #include "model/dialog_model.h"
 #include "ui/language_list.h"

@@ -16,7 +16,7 @@
 
 #include "LzmaEnc.h"
 #include "common/thread.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "package/package_run.h"
 #include "package/record_writer.h"
 

@@ -12,7 +12,7 @@
 #include "common/text.h"
 #include "installer/dialog_init.h"
 #include "installer/install.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "installer_support.h"
 #include "system/registry_store.h"
 #include "ui/window.h"

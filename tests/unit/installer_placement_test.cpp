@@ -9,7 +9,7 @@
 
 #include "common/text.h"
 #include "installer/placement.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "installer_support.h"
 #include "package/package_run.h"
 #include "ui/language_list.h"

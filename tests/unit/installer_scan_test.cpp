@@ -4,7 +4,7 @@
 
 #include "common/text.h"
 #include "installer/scan.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "installer_support.h"
 #include "package/package_run.h"
 #include "ui/texts.h"

@@ -8,7 +8,7 @@
 
 #include "LzmaEnc.h"
 #include "common/memory.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "ui/language_list.h"
 #include "ui/texts.h"
 #include "ui/window.h"

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "installer/state.h"
+#include "state/state.h"
 #include "package/package_run.h"
 #include "mksetup_test_fixture.h"
 #include "package_test_fixture.h"

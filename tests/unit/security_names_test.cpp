@@ -12,7 +12,7 @@
 #include "extract_names.h"
 #include "installer/file_names.h"
 #include "installer/placement.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "installer_support.h"
 #include "mksetup_test_fixture.h"
 #include "package/package_run.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "installer/state.h"
+#include "state/state.h"
 #include "system/registry_store.h"
 #include "test_support.h"
 

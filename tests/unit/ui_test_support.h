@@ -1,7 +1,7 @@
 // Helper of the user-interface tests: a fresh installer state with a chosen
 // text table for the length of one test.
 #pragma once
-#include "installer/state.h"
+#include "state/state.h"
 #include "ui/texts.h"
 #include "ui/window.h"
 

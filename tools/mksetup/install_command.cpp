@@ -17,7 +17,7 @@
 #include "install_session.h"
 #include "installer/dialog_init.h"
 #include "installer/install.h"
-#include "installer/state.h"
+#include "state/state.h"
 #include "text_codec.h"
 #include "model/dialog_model.h"
 #include "ui/language_list.h"

@@ -1,3 +1,3 @@
-#include "installer/state.h"
+#include "state/state.h"
 
 InstallerState* gState = nullptr;
