@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "cli.h"
-#include "setup_writer.h"
+#include "setup_plan.h"
 
 enum : size_t { kFileBlock = 1 << 16 };
 

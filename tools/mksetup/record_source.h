@@ -10,8 +10,7 @@
 
 #include "build_inputs.h"
 #include "package/record_writer.h"
-
-struct SetupPlan;
+#include "setup_plan.h"
 
 // The first pass over the files: the checksum the package header must carry.
 bool PackageChecksum(const std::vector<PackageEntry>& entries, uint32_t* checksum, std::string* error);

@@ -15,12 +15,6 @@ namespace fs = std::filesystem;
 static const uint64_t kStreamLimit = 0x100000000ull;  // the unpacked size is a 32-bit number
 static const uint64_t kSetupLimit = 0x80000000ull;    // the installer reads signed 32-bit offsets
 
-uint64_t RecordStreamLength(const SetupPlan& plan) {
-    uint64_t length = 4 + plan.productCode.size() + 1 + plan.windowClass.size() + 1 + plan.mainProgram.size() + 1 + 4;
-    for (const PackageEntry& e : plan.entries) length += 4 + e.storedName.size() + 1 + e.size;
-    return length;
-}
-
 namespace {
 
 // Removes the temporary file unless the finished setup was renamed into place.

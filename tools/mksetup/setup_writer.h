@@ -5,17 +5,8 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
-#include "build_inputs.h"
-
-struct SetupPlan {
-    std::string stub;  // the installer program's bytes
-    std::string productCode, windowClass, mainProgram;  // Windows-1252
-    uint32_t dateWord = 0;
-    std::vector<PackageEntry> entries;  // in package order
-    bool quiet = false;                 // no progress
-};
+#include "setup_plan.h"
 
 struct SetupOutcome {
     uint64_t packageOffset = 0;  // file offset of the signature
@@ -29,5 +20,3 @@ struct SetupOutcome {
 bool WriteSetupFile(const SetupPlan& plan, const std::filesystem::path& out, SetupOutcome* outcome,
                     std::string* error);
 
-// Length of the record stream the plan gives (header, records and file bytes).
-uint64_t RecordStreamLength(const SetupPlan& plan);
