@@ -135,7 +135,6 @@ static void NoSetState(void*, int32_t, uint32_t, uint32_t) {}
 static void NoInsertColumn(void*, int32_t, int32_t, int32_t, const char16_t*) {}
 static void NoSetColumnText(void*, int32_t, const char16_t*) {}
 static int32_t NoClientWidth(void*) { return 0; }
-static int32_t NoColumnWidth(void*, int32_t) { return 0; }
 static void NoExtendedStyle(void*, uint32_t) {}
 
 // --- a control ----------------------------------------------------------------
@@ -248,12 +247,6 @@ static int32_t ListWidth(void* handle) {
     return list ? list->clientWidth : 0;
 }
 
-static int32_t ListColumnWide(void* handle, int32_t index) {
-    ModelControl* list = AsList(handle);
-    if (!list || index < 0 || static_cast<size_t>(index) >= list->columnWidths.size()) return 0;
-    return list->columnWidths[static_cast<size_t>(index)];
-}
-
 // Turning check boxes on gives every row the unticked image, as the platform does.
 static void ListStyle(void* handle, uint32_t style) {
     ModelControl* list = AsList(handle);
@@ -269,7 +262,7 @@ const WindowOps kModelWindowOps = {
     DialogGetItemText, DialogSetItemText,  DialogSetItemTextA, DialogIsItemChecked, DialogCheckItem,
     DialogHideItem,    DialogSetTitleFont, DialogMessageBox, NoRowCount,    NoInsertRow,
     NoFindData,        NoGetRow,           NoGetState,     NoSetState,      NoInsertColumn,
-    NoSetColumnText,   NoClientWidth,      NoColumnWidth,  NoExtendedStyle,
+    NoSetColumnText,   NoClientWidth,      NoExtendedStyle,
 };
 
 const WindowOps kModelControlOps = {
@@ -277,7 +270,7 @@ const WindowOps kModelControlOps = {
     NoGetItemText,  NoSetItemText,  NoSetItemTextA,  NoIsItemChecked, NoCheckItem,
     NoItem,         NoItem,         ControlMessageBox, ListRows,      ListInsert,
     ListFind,       ListRow,        ListState,       ListSetRowState, ListAddColumn,
-    ListColumnText, ListWidth,      ListColumnWide,  ListStyle,
+    ListColumnText, ListWidth,      ListStyle,
 };
 
 DialogModel::~DialogModel() {

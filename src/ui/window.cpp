@@ -146,11 +146,6 @@ int32_t ListClientWidth(const Window* list) {
     return list->ops->clientWidth(list->handle);
 }
 
-int32_t ListColumnWidth(const Window* list, int32_t index) {
-    if (!IsWindowPresent(list)) return 0;
-    return list->ops->columnWidth(list->handle, index);
-}
-
 void ListSetExtendedStyle(const Window* list, uint32_t style) {
     if (!IsWindowPresent(list)) return;
     list->ops->setExtendedStyle(list->handle, style);

@@ -71,7 +71,6 @@ void ListSetState(const Window* list, int32_t index, uint32_t state, uint32_t ma
 void ListInsertColumn(const Window* list, int32_t index, int32_t format, int32_t width, const char16_t* text);
 void ListSetColumnText(const Window* list, int32_t index, const char16_t* text);
 int32_t ListClientWidth(const Window* list);
-int32_t ListColumnWidth(const Window* list, int32_t index);
 void ListSetExtendedStyle(const Window* list, uint32_t style);
 
 // Process-wide user-interface services.
@@ -110,6 +109,5 @@ struct WindowOps {
     void (*insertColumn)(void* list, int32_t index, int32_t format, int32_t width, const char16_t* text);
     void (*setColumnText)(void* list, int32_t index, const char16_t* text);
     int32_t (*clientWidth)(void* list);
-    int32_t (*columnWidth)(void* list, int32_t index);
     void (*setExtendedStyle)(void* list, uint32_t style);
 };

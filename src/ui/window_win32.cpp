@@ -168,10 +168,6 @@ static int32_t ClientWidth(void* list) {
     return area.right - area.left;
 }
 
-static int32_t ColumnWidth(void* list, int32_t index) {
-    return static_cast<int32_t>(SendMessageW(AsHwnd(list), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(index), 0));
-}
-
 static void SetExtendedStyle(void* list, uint32_t style) {
     SendMessageW(AsHwnd(list), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style));
 }
@@ -180,7 +176,7 @@ const WindowOps kWin32WindowOps = {
     Child,        GetText,     SetText,      GetTextA,      SetTextA,         GetItemTextW,
     SetItemTextW, SetItemTextNarrow, IsChecked, Check,       Hide,             TitleFont,
     Box,          RowCount,    InsertRow,    FindData,      GetRow,           GetState,
-    SetState,     InsertColumn, SetColumnText, ClientWidth, ColumnWidth,      SetExtendedStyle,
+    SetState,     InsertColumn, SetColumnText, ClientWidth, SetExtendedStyle,
 };
 
 Window Win32Window(void* hwnd) {

@@ -6,4 +6,3 @@
 extern const WindowOps kWin32WindowOps;
 
 Window Win32Window(void* hwnd);
-inline Window MakeWin32Window(void* hwnd) { return Win32Window(hwnd); }

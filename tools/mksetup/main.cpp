@@ -21,9 +21,7 @@ const Command kCommands[] = {
     {"list", ListCommand, "list the header and the files of a setup's package"},
     {"test", TestCommand, "decode a setup's package and verify its checksum"},
     {"extract", ExtractCommand, "write the files of a setup's package into a folder"},
-#ifdef MKSETUP_HAS_INSTALL
     {"install", InstallCommand, "run the installer's own sequence unattended"},
-#endif
 };
 
 void PrintToolHelp() {
