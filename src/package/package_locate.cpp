@@ -1,14 +1,11 @@
 // The signature search: the package starts behind the first A7 3C 5E 91 at or
-// beyond offset 89999. The program's own copy of these bytes (this constant)
-// lies below that offset, where the search never looks.
+// beyond offset 89999.
 #include "package/package_run.h"
 #include "package/package_seams.h"
 
 #include <string.h>
 
-const uint8_t kPackageSignature[4] = {0xA7, 0x3C, 0x5E, 0x91};
-
-static bool ReadInstallerBlock(DiskFile file, uint8_t* buffer, uint32_t count, uint32_t* got) {
+bool ReadInstallerFile(DiskFile file, void* buffer, uint32_t count, uint32_t* got) {
     const PackageSeams* seams = gPackageSeams;
     if (seams && seams->read) return seams->read(file, buffer, count, got);
     return ReadDiskFile(file, buffer, count, got);
@@ -35,7 +32,7 @@ uint32_t FindPackageStart(DiskFile file, uint64_t size) {
     uint32_t blockOffset = start;  // file offset of buffer[kSearchCarry]
     for (;;) {
         uint32_t got = 0;
-        if (!ReadInstallerBlock(file, buffer + kSearchCarry, kSearchBlock, &got) || got == 0) return 0;
+        if (!ReadInstallerFile(file, buffer + kSearchCarry, kSearchBlock, &got) || got == 0) return 0;
         uint32_t filled = kSearchCarry + got;
         int32_t at = FindSignature(buffer, filled);
         // buffer[at] lies at file offset blockOffset - carry + at; the package follows 4 bytes on.

@@ -26,27 +26,16 @@ static void RunFree(void*, void* address) { FreeBlock(address); }
 
 static ISzAlloc gRunAllocator = {RunAllocate, RunFree};
 
-static bool ReadInstaller(DiskFile file, uint8_t* buffer, uint32_t count, uint32_t* got) {
-    const PackageSeams* seams = gPackageSeams;
-    if (seams && seams->read) return seams->read(file, buffer, count, got);
-    return ReadDiskFile(file, buffer, count, got);
-}
-
 // Repeats reads until count bytes are in or the file ends; false when a read fails.
 static bool ReadUpTo(DiskFile file, uint8_t* buffer, uint32_t count, uint32_t* got) {
     *got = 0;
     while (*got < count) {
         uint32_t step = 0;
-        if (!ReadInstaller(file, buffer + *got, count - *got, &step)) return false;
+        if (!ReadInstallerFile(file, buffer + *got, count - *got, &step)) return false;
         if (step == 0) return true;
         *got += step;
     }
     return true;
-}
-
-static uint32_t BigEndian32(const uint8_t* bytes) {
-    return (static_cast<uint32_t>(bytes[0]) << 24) | (static_cast<uint32_t>(bytes[1]) << 16) |
-           (static_cast<uint32_t>(bytes[2]) << 8) | bytes[3];
 }
 
 // A valid stream never reaches back further than it has produced, so a
@@ -90,7 +79,7 @@ uint32_t DecodePackageStream(DiskFile file, ChunkHandler handler, void* handlerC
     uint32_t got = 0;
     if (!ReadUpTo(file, header, kStreamHeaderSize, &got)) return SZ_ERROR_READ;
     if (got < kStreamHeaderSize) return SZ_ERROR_INPUT_EOF;
-    uint32_t unpacked = BigEndian32(header + kPropsSize);
+    uint32_t unpacked = ReadBigEndian32(header + kPropsSize);
     LimitDictionary(header, unpacked);
 
     CLzmaDec decoder;

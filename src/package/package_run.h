@@ -3,13 +3,12 @@
 #pragma once
 #include <stdint.h>
 #include "common/files.h"
+#include "package/format.h"
 #include "package/record_stream.h"
 
 enum : uint32_t {
-    kSearchStart = 89999,
     kSearchBlock = 4092,
     kSearchCarry = 4,
-    kStreamHeaderSize = 9,
     kInputBufferSize = 65536,
     kOutputChunkSize = 65536,
     kStopCode = 1235
@@ -17,8 +16,6 @@ enum : uint32_t {
 
 // Positions in the installer file are signed 32-bit distances.
 constexpr uint64_t kAddressableLimit = 0x80000000u;
-
-extern const uint8_t kPackageSignature[4];  // A7 3C 5E 91
 
 typedef int32_t (*ChunkHandler)(uint8_t* bytes, uint32_t n, void* context);
 

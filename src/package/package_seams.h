@@ -16,3 +16,7 @@ struct PackageSeams {
 };
 
 extern const PackageSeams* gPackageSeams;
+
+// Every read of the installer file, the search's and the stream's: the seam's
+// reader when one is set, else ReadDiskFile.
+bool ReadInstallerFile(DiskFile file, void* buffer, uint32_t count, uint32_t* got);

@@ -3,12 +3,7 @@
 #include <string.h>
 
 #include "common/text.h"
-
-enum : uint32_t {
-    kNumberBias = 239,
-    kStringShift = 35,
-    kByteShift = 77
-};
+#include "package/format.h"
 
 void InitExtractionContext(ExtractionContext* context, FileCallback callback, void* callbackContext) {
     memset(context, 0, sizeof *context);
@@ -39,12 +34,6 @@ bool ExtractionEndedOnRecordBoundary(const ExtractionContext* context) {
     return context->pendingLength == 0 && context->fileRemaining == 0;
 }
 
-uint32_t ReadStoredNumber(const uint8_t* bytes) {
-    uint32_t value = (static_cast<uint32_t>(bytes[0]) << 24) | (static_cast<uint32_t>(bytes[1]) << 16) |
-                     (static_cast<uint32_t>(bytes[2]) << 8) | bytes[3];
-    return value - kNumberBias;
-}
-
 // Strings longer than fieldSize + 1 characters are beyond what the reader takes:
 // they never complete, so a damaged package cannot make us scan or write at will.
 uint32_t ReadRecordString(const uint8_t* bytes, uint32_t available, char* field, uint32_t fieldSize) {
@@ -57,20 +46,6 @@ uint32_t ReadRecordString(const uint8_t* bytes, uint32_t available, char* field,
     for (uint32_t k = 0; k < keep; ++k) field[k] = static_cast<char>(static_cast<uint8_t>(bytes[k] - kStringShift));
     field[keep] = 0;
     return end + 1;
-}
-
-void SplitDateWord(uint32_t word, uint16_t* year, uint16_t* month, uint16_t* day) {
-    uint32_t d = word % 31;
-    uint32_t q = (word - d) / 31;
-    if (d == 0) {
-        d = 31;
-        q -= 1;
-    }
-    uint32_t m = q % 12;
-    if (m == 0) m = 12;
-    *year = static_cast<uint16_t>((q - m) / 12 + 2012);
-    *month = static_cast<uint16_t>(m);
-    *day = static_cast<uint16_t>(d);
 }
 
 uint32_t ReadPackageHeader(ExtractionContext* context, const uint8_t* bytes, uint32_t available) {
@@ -190,10 +165,7 @@ static void WriteOutput(ExtractionContext* context, const uint8_t* plain, uint32
 uint32_t ReadFileData(ExtractionContext* context, uint8_t* bytes, uint32_t available) {
     uint32_t m = context->fileRemaining < available ? context->fileRemaining : available;
     uint32_t sum = UnscrambleAndSum(bytes, m);
-    // Every byte of the file adds s + i + 10 besides its own value.
-    int32_t first = static_cast<int8_t>(static_cast<uint8_t>(context->ansiName[0]));
-    uint32_t perByte = static_cast<uint32_t>(first) + context->fileIndex + 10;
-    context->checksum += sum + perByte * m;
+    context->checksum += sum + ChecksumByteTerm(FirstNameByte(context->ansiName), context->fileIndex) * m;
     context->fileRemaining -= m;
     TakePreview(context, bytes, m);
     WriteOutput(context, bytes, m);

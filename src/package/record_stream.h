@@ -3,6 +3,7 @@
 #pragma once
 #include <stdint.h>
 #include "common/files.h"
+#include "package/format.h"
 
 // Called once at the start of every file (data == nullptr, length = file size)
 // and once more with a preview of the first min(1024, size) bytes of every
@@ -53,10 +54,6 @@ void FinishExtraction(ExtractionContext* context);
 // True when the stream ended cleanly: header complete, no record pending, no file cut short.
 bool ExtractionEndedOnRecordBoundary(const ExtractionContext* context);
 
-uint32_t ReadStoredNumber(const uint8_t* bytes);
-// The calendar date of a date word. Words that name no real date still give
-// some year, month and day (days past a month's end run on into the next).
-void SplitDateWord(uint32_t word, uint16_t* year, uint16_t* month, uint16_t* day);
 uint32_t ReadRecordString(const uint8_t* bytes, uint32_t available, char* field, uint32_t fieldSize);
 uint32_t ReadPackageHeader(ExtractionContext* context, const uint8_t* bytes, uint32_t available);
 uint32_t ReadFileRecord(ExtractionContext* context, const uint8_t* bytes, uint32_t available);

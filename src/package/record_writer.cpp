@@ -18,28 +18,10 @@ static bool HoldsForbiddenByte(const char* text) {
     return false;
 }
 
-static int32_t SignedFirstByte(const char* name) {
-    if (!name) return 0;
-    return static_cast<int8_t>(static_cast<uint8_t>(name[0]));
-}
-
-bool IsValidPackageDate(uint32_t year, uint32_t month, uint32_t day) {
-    static const uint8_t kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < kFirstDateYear || year > 65535) return false;
-    if (month < 1 || month > 12 || day < 1) return false;
-    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    uint32_t last = kDays[month - 1] + (month == 2 && leap ? 1 : 0);
-    return day <= last;
-}
-
-uint32_t DateWord(uint32_t year, uint32_t month, uint32_t day) {
-    return ((year - kFirstDateYear) * 12 + month) * 31 + day;
-}
-
 uint32_t ChecksumAddBytes(uint32_t sum, uint32_t ordinal, const char* ansiName, const uint8_t* plain,
                           uint32_t n) {
-    // Every byte adds the same s + i + 10 besides its own value: add that once.
-    uint32_t perByte = static_cast<uint32_t>(SignedFirstByte(ansiName)) + ordinal + 10;
+    // Every byte adds the same term besides its own value: add that once.
+    uint32_t perByte = ChecksumByteTerm(FirstNameByte(ansiName), ordinal);
     uint32_t bytes = 0;
     for (uint32_t k = 0; k < n; ++k) bytes += plain[k];
     return sum + bytes + perByte * n;
@@ -78,9 +60,8 @@ static bool Emit(RecordWriter* writer, const uint8_t* bytes, uint32_t n) {
 }
 
 static bool EmitStoredNumber(RecordWriter* writer, uint32_t value) {
-    uint32_t stored = value + kStoredNumberBias;
-    uint8_t bytes[4] = {static_cast<uint8_t>(stored >> 24), static_cast<uint8_t>(stored >> 16),
-                        static_cast<uint8_t>(stored >> 8), static_cast<uint8_t>(stored)};
+    uint8_t bytes[4];
+    WriteStoredNumber(value, bytes);
     return Emit(writer, bytes, 4);
 }
 
@@ -132,7 +113,7 @@ RecordWriterStatus BeginFileRecord(RecordWriter* writer, const char* ansiName, u
         return Fail(writer, kWriterTooLarge, "the package would reach 4 GiB, more than its format can describe");
     if (!EmitStoredNumber(writer, size) || !EmitString(writer, ansiName)) return writer->status;
     writer->fileIndex += 1;
-    writer->nameFirstByte = SignedFirstByte(ansiName);
+    writer->nameFirstByte = FirstNameByte(ansiName);
     writer->fileRemaining = size;
     writer->inFile = size > 0;
     return kWriterOk;
@@ -144,7 +125,7 @@ RecordWriterStatus WriteFileBytes(RecordWriter* writer, const uint8_t* plain, ui
     if (!writer->inFile || n > writer->fileRemaining)
         return Fail(writer, kWriterSizeMismatch, "a file was given more bytes than its record declares");
     uint8_t block[kScrambleBlock];
-    uint32_t perByte = static_cast<uint32_t>(writer->nameFirstByte) + writer->fileIndex + 10;
+    uint32_t perByte = ChecksumByteTerm(writer->nameFirstByte, writer->fileIndex);
     for (uint32_t done = 0; done < n;) {
         uint32_t m = n - done < kScrambleBlock ? n - done : kScrambleBlock;
         uint32_t bytes = 0;

@@ -9,6 +9,8 @@
 #pragma once
 #include <stdint.h>
 
+#include "package/format.h"
+
 // Receives the next n bytes of the stream; false stops the writer.
 typedef bool (*RecordSink)(const uint8_t* bytes, uint32_t n, void* context);
 
@@ -20,14 +22,6 @@ enum : int32_t {
     kWriterWrongOrder = 3,    // header twice or missing, a record while a file is short, ...
     kWriterSizeMismatch = 4,  // more bytes than declared, or a file left short
     kWriterSinkFailed = 5     // the sink answered false
-};
-
-enum : uint32_t {
-    kStoredNumberBias = 239,
-    kStringShift = 35,
-    kByteShift = 77,
-    kSmallestDateWord = 32,
-    kFirstDateYear = 2012
 };
 
 struct RecordWriter {
@@ -43,11 +37,6 @@ struct RecordWriter {
     uint32_t checksum;          // running checksum over every file byte so far
     uint64_t streamLength;      // bytes handed to the sink so far
 };
-
-// True for a real calendar date from 1 January 2012 up to the year 65535.
-bool IsValidPackageDate(uint32_t year, uint32_t month, uint32_t day);
-// ((year - 2012) * 12 + month) * 31 + day; only meaningful for a valid date.
-uint32_t DateWord(uint32_t year, uint32_t month, uint32_t day);
 
 // The checksum after n more plain bytes of file number `ordinal` named ansiName
 // (ANSI, as stored). Lets a caller learn the checksum in a pass of its own.

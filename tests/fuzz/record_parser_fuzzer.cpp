@@ -13,6 +13,7 @@
 
 #include "common/text.h"
 #include "fuzz_support.h"
+#include "package/format.h"
 #include "package/record_stream.h"
 
 namespace {
@@ -77,7 +78,8 @@ int32_t Callback(char16_t* name, const uint8_t* data, uint32_t length, void* con
 }
 
 uint32_t StoredNumber(const uint8_t* bytes) {
-    return ((static_cast<uint32_t>(bytes[0]) << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3]) - 239u;
+    return ((static_cast<uint32_t>(bytes[0]) << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3]) -
+           kStoredNumberBias;
 }
 
 // The stream walked apart from the parser, by the format's own description:
@@ -109,12 +111,13 @@ StreamFacts Walk(const std::vector<uint8_t>& stream) {
         if (end + 1 - pos > kPendingCapacity) facts.recordBeyondPending = true;
         facts.files += 1;
         // The first character of the name, unscrambled, as a signed byte (0 for an empty name).
-        int32_t first = end > pos + 4 ? static_cast<int8_t>(static_cast<uint8_t>(stream[pos + 4] - 35)) : 0;
+        int32_t first = end > pos + 4 ? static_cast<int8_t>(static_cast<uint8_t>(stream[pos + 4] - kStringShift)) : 0;
         uint64_t size = StoredNumber(&stream[pos]);
         pos = end + 1;
         size_t present = size < stream.size() - pos ? static_cast<size_t>(size) : stream.size() - pos;
         for (size_t k = 0; k < present; ++k)
-            facts.checksum += static_cast<uint32_t>(first) + facts.files + 10 + static_cast<uint8_t>(stream[pos + k] + 77);
+            facts.checksum += static_cast<uint32_t>(first) + facts.files + kChecksumOrdinalBias +
+                              static_cast<uint8_t>(stream[pos + k] + kByteShift);
         pos += present;
     }
     return facts;

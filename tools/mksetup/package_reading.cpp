@@ -24,8 +24,7 @@ PackageGlance GlancePackage(const std::string& path) {
         uint32_t got = 0;
         if (SeekDiskFile(file, static_cast<int32_t>(start)) && ReadDiskFile(file, header, sizeof header, &got) &&
             got == sizeof header)
-            glance.unpacked = (static_cast<uint32_t>(header[5]) << 24) | (static_cast<uint32_t>(header[6]) << 16) |
-                              (static_cast<uint32_t>(header[7]) << 8) | header[8];
+            glance.unpacked = ReadBigEndian32(header + 5);
     }
     CloseDiskFile(file);
     return glance;

@@ -42,10 +42,6 @@ bool MakeTemporary(const fs::path& out, TemporaryFile* temporary, std::string* e
     return false;
 }
 
-void AppendBigEndian32(std::string* bytes, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) bytes->push_back(static_cast<char>(value >> shift));
-}
-
 // Everything in front of the compressed data: stub, padding, signature, stream header.
 std::string SetupPrefix(const SetupPlan& plan, uint64_t unpacked, uint64_t* packageOffset) {
     std::string prefix = plan.stub;
@@ -55,7 +51,9 @@ std::string SetupPrefix(const SetupPlan& plan, uint64_t unpacked, uint64_t* pack
     uint8_t props[5];
     PackageLzmaProperties(props);
     prefix.append(reinterpret_cast<const char*>(props), 5);
-    AppendBigEndian32(&prefix, static_cast<uint32_t>(unpacked));
+    uint8_t size[4];
+    WriteBigEndian32(static_cast<uint32_t>(unpacked), size);
+    prefix.append(reinterpret_cast<const char*>(size), 4);
     return prefix;
 }
 
