@@ -135,8 +135,10 @@ int32_t RunPackage(const char16_t* path, ExtractionContext* extraction, FileCall
     return RunVerdict(code, extraction);
 }
 
-// The close-running-instances thread may read windowClass at any moment: a
-// value that did not change is left untouched, so it never sees a half-written one.
+// The close-running-instances thread reads a copy of the class taken before it
+// starts (src/setup/), never these fields. A value that did not change is
+// still left untouched, so that a later run of the same package writes nothing
+// a reader of the state could see half-written; a changed value is copied.
 static void ReplaceIfChanged(const char* source, char* field, int32_t capacity) {
     char value[32];
     value[0] = 0;
@@ -150,7 +152,7 @@ static void PublishHeaderFields(const ExtractionContext* extraction) {
     if (!state) return;
     ReplaceIfChanged(extraction->productCode, state->productCode, sizeof state->productCode);
     // A package without a window class has the dialog stand in the product name;
-    // emptying it again would have the thread lose sight of running windows.
+    // a later run does not empty it again.
     if (extraction->windowClass[0] != 0)
         ReplaceIfChanged(extraction->windowClass, state->windowClass, sizeof state->windowClass);
     ReplaceIfChanged(extraction->headerMainProgram, state->headerMainProgram, sizeof state->headerMainProgram);

@@ -1,8 +1,9 @@
 // Under ThreadSanitizer: a thread started with the program's own StartThread
-// reads windowClass of the state the whole time, as the close-running-instances
-// thread may, while the dialog's thread runs the package again and again and
-// each sound run publishes the header fields. The reader must never see the
-// field empty or half-written, and the sanitizer must see no race.
+// reads windowClass of the state the whole time while the dialog's thread runs
+// the same package again and again and each sound run publishes the header
+// fields. The shipped close-running-instances thread reads a copy of its own,
+// so this is stricter than what ships: even a reader of the field itself must
+// never see it empty or half-written, and the sanitizer must see no race.
 // With --torn-write the main thread copies the field in place instead, which
 // is a race the sanitizer has to report (that run is expected to fail).
 #include <stdio.h>
