@@ -1,4 +1,5 @@
 #include "package/record_stream.h"
+#include "package/record_stream_internal.h"
 
 #include <string.h>
 

@@ -54,11 +54,6 @@ void FinishExtraction(ExtractionContext* context);
 // True when the stream ended cleanly: header complete, no record pending, no file cut short.
 bool ExtractionEndedOnRecordBoundary(const ExtractionContext* context);
 
-uint32_t ReadRecordString(const uint8_t* bytes, uint32_t available, char* field, uint32_t fieldSize);
-uint32_t ReadPackageHeader(ExtractionContext* context, const uint8_t* bytes, uint32_t available);
-uint32_t ReadFileRecord(ExtractionContext* context, const uint8_t* bytes, uint32_t available);
-uint32_t ReadFileData(ExtractionContext* context, uint8_t* bytes, uint32_t available);
-void AddToPending(ExtractionContext* context, const uint8_t* bytes, uint32_t count);
 
 // The chunk handler: 0 to go on, 1 to stop the decoding. Unscrambles in place.
 int32_t ParsePackageChunk(uint8_t* bytes, uint32_t n, void* context);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "package/record_stream.h"
+#include "package/record_stream_internal.h"
 #include "package/record_writer.h"
 #include "test_support.h"
 

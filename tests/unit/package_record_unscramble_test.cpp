@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "package/record_stream.h"
+#include "package/record_stream_internal.h"
 
 namespace {
 
