@@ -1,4 +1,4 @@
-#include "common/files.h"
+#include "common/clock.h"
 
 // Days since 1970-01-01 of a proleptic Gregorian date; days past a month's end
 // simply run on into the next month, so any date word gives some instant.
@@ -10,8 +10,6 @@ static int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
     const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
     return era * 146097 + dayOfEra - 719468;
 }
-
-uint64_t LocalFileTimeToUtc(uint64_t localFileTime);
 
 uint64_t LocalNoonToFileTime(uint16_t year, uint16_t month, uint16_t day) {
     const int64_t kUnixEpochIn1601Seconds = 11644473600LL;

@@ -55,7 +55,3 @@ void SetLastErrorCode(uint32_t code);
 // 0 created; 2 failed (an existing folder included) or the parent chain reached a
 // path of fewer than 4 characters; 3 parents made but the folder itself failed.
 int32_t CreateFolderTree(const char16_t* path);
-
-// Local calendar date at 12:00 local time, as a UTC file time, converted with
-// the offset in force now.
-uint64_t LocalNoonToFileTime(uint16_t year, uint16_t month, uint16_t day);

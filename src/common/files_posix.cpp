@@ -194,17 +194,3 @@ bool DeleteDiskFile(const char16_t* path) {
     if (unlink(native) != 0) return Fail(errno, native);
     return true;
 }
-
-uint64_t LocalFileTimeToUtc(uint64_t localFileTime) {
-    time_t now = time(nullptr);
-    struct tm local;
-    localtime_r(&now, &local);
-    int64_t offset = static_cast<int64_t>(local.tm_gmtoff) * 10000000;
-    return static_cast<uint64_t>(static_cast<int64_t>(localFileTime) - offset);
-}
-
-void NormalizeFullPath(char16_t* path) {
-    char16_t full[kPathCapacity];
-    if (!MakeAbsolutePath(path, full, kPathCapacity)) return;
-    CopyText(full, path, kPathCapacity);
-}

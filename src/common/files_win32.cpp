@@ -89,17 +89,3 @@ bool FindNextMatch(intptr_t search, char16_t* name, int32_t capacity) {
 void FindCloseMatch(intptr_t search) {
     if (search != kInvalidDiskFile) FindClose(reinterpret_cast<HANDLE>(search));
 }
-
-uint64_t LocalFileTimeToUtc(uint64_t localFileTime) {
-    FILETIME local, utc;
-    local.dwLowDateTime = static_cast<DWORD>(localFileTime);
-    local.dwHighDateTime = static_cast<DWORD>(localFileTime >> 32);
-    if (!LocalFileTimeToFileTime(&local, &utc)) return localFileTime;
-    return (static_cast<uint64_t>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
-}
-
-void NormalizeFullPath(char16_t* path) {
-    wchar_t full[kPathCapacity];
-    DWORD n = GetFullPathNameW(as_wcstr(path), kPathCapacity, full, nullptr);
-    if (n != 0 && n < kPathCapacity) CopyText(as_u16(full), path, kPathCapacity);
-}

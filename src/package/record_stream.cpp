@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "common/clock.h"
 #include "common/text.h"
 #include "package/format.h"
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "common/clock.h"
 #include "common/files.h"
 #include "mksetup_test_fixture.h"
 #include "package/package_run.h"

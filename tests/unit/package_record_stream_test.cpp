@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/clock.h"
 #include "package/record_stream_internal.h"
 #include "package/record_writer.h"
 #include "test_support.h"
