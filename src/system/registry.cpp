@@ -6,6 +6,7 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "state/state.h"
+#include "system/environment.h"
 #include "system/registry_store.h"
 
 const char16_t kUrlInfoAbout[] = u"https://www.quillworks.example/";

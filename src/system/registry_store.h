@@ -1,5 +1,5 @@
 // The platform registry layer in our own words: one string value read, a key
-// created and string values written, the environment and the Windows folder.
+// created and string values written.
 // Windows reaches the real registry; elsewhere a small store file of our own
 // stands in for it (docs/registry-and-shortcuts.md).
 #pragma once
@@ -27,7 +27,3 @@ bool ReadRegistryString(const RegistryKey* key, const char16_t* name, char16_t* 
 bool WriteRegistryString(const RegistryKey* key, const char16_t* name, const char16_t* data, uint32_t byteCount);
 void CloseRegistryKey(RegistryKey* key);
 
-// GetEnvironmentVariableW: empty when unset or too long.
-void ReadEnvironmentVariable(const char16_t* name, char16_t* buffer, int32_t capacity);
-// GetWindowsDirectoryW: empty when unknown.
-void ReadWindowsFolder(char16_t* buffer, int32_t capacity);

@@ -1,6 +1,5 @@
 // The registry layer away from Windows: keys and string values in our store
-// file, the environment of the process, and the Windows folder named by
-// SETUP_WINDOWS_DIR. Every change is one locked read-modify-replace of the file.
+// file. Every change is one locked read-modify-replace of the file.
 #include "system/registry_store.h"
 #include "common/text.h"
 #include "system/registry_file_posix.h"
@@ -11,7 +10,7 @@
 
 namespace {
 
-enum : int32_t { kStorePathCapacity = 4096, kKeyPathCapacity = 512, kVariableNameCapacity = 1024 };
+enum : int32_t { kStorePathCapacity = 4096, kKeyPathCapacity = 512 };
 
 bool PrepareKey(RegistryRoot root, const char16_t* path, RegistryKey* key) {
     if (!path || !key) return false;
@@ -41,12 +40,6 @@ bool UpdateStore(RegistryRoot root, const char16_t* path, const char16_t* name, 
     return ok;
 }
 
-void ReadNativeText(const char* value, char16_t* buffer, int32_t capacity) {
-    buffer[0] = 0;
-    if (!value) return;
-    int32_t n = DecodeUtf8(value, value + strlen(value), false, buffer, capacity - 1);
-    buffer[n < 0 ? 0 : n] = 0;
-}
 
 }  // namespace
 
@@ -98,17 +91,4 @@ bool WriteRegistryString(const RegistryKey* key, const char16_t* name, const cha
 
 void CloseRegistryKey(RegistryKey* key) {
     if (key) key->handle = nullptr;
-}
-
-void ReadEnvironmentVariable(const char16_t* name, char16_t* buffer, int32_t capacity) {
-    if (!buffer || capacity <= 0) return;
-    buffer[0] = 0;
-    char native[kVariableNameCapacity];
-    if (!name || !EncodeUtf8(name, native, kVariableNameCapacity)) return;
-    ReadNativeText(getenv(native), buffer, capacity);
-}
-
-void ReadWindowsFolder(char16_t* buffer, int32_t capacity) {
-    if (!buffer || capacity <= 0) return;
-    ReadNativeText(getenv("SETUP_WINDOWS_DIR"), buffer, capacity);
 }

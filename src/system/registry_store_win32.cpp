@@ -1,5 +1,4 @@
-// The registry layer on Windows: advapi32 in the native (64-bit) view, the
-// process environment and the Windows folder.
+// The registry layer on Windows: advapi32 in the native (64-bit) view.
 #include <windows.h>
 
 #include "system/registry_store.h"
@@ -62,19 +61,4 @@ void CloseRegistryKey(RegistryKey* key) {
     if (!key || !key->handle) return;
     RegCloseKey(static_cast<HKEY>(key->handle));
     key->handle = nullptr;
-}
-
-void ReadEnvironmentVariable(const char16_t* name, char16_t* buffer, int32_t capacity) {
-    if (!buffer || capacity <= 0) return;
-    buffer[0] = 0;
-    if (!name) return;
-    DWORD n = GetEnvironmentVariableW(as_wcstr(name), as_wcstr(buffer), static_cast<DWORD>(capacity));
-    if (n == 0 || n >= static_cast<DWORD>(capacity)) buffer[0] = 0;
-}
-
-void ReadWindowsFolder(char16_t* buffer, int32_t capacity) {
-    if (!buffer || capacity <= 0) return;
-    buffer[0] = 0;
-    UINT n = GetWindowsDirectoryW(as_wcstr(buffer), static_cast<UINT>(capacity));
-    if (n == 0 || n >= static_cast<UINT>(capacity)) buffer[0] = 0;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "system/environment.h"
 #include "system/registry.h"
 #include "system/registry_file_posix.h"
 #include "system_test_support.h"
