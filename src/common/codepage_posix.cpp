@@ -1,4 +1,5 @@
 // Windows-1252 stands in for the system ANSI code page away from Windows.
+#include "common/codepage.h"
 #include "common/text.h"
 #include "common/unicode.h"
 

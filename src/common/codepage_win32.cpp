@@ -1,4 +1,5 @@
 #include <windows.h>
+#include "common/codepage.h"
 #include "common/text.h"
 #include "common/wide.h"
 

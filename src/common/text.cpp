@@ -1,4 +1,5 @@
 #include "common/text.h"
+#include "common/codepage.h"
 
 int32_t TextLength(const char16_t* text) {
     int32_t n = 0;

@@ -19,9 +19,7 @@ PathResult AppendTextA(const char* source, char* destination, int32_t capacity);
 PathResult CopyText(const char16_t* source, char16_t* destination, int32_t capacity);
 void CopyTextLimited(const char16_t* source, char16_t* destination, int32_t capacity);
 
-// ANSI code page conversions (the system code page on Windows, Windows-1252 elsewhere).
-void AnsiToWide(const char* source, char16_t* destination, int32_t capacity);
-void WideToAnsi(const char16_t* source, char* destination, int32_t capacity);
+// ANSI text widened (common/codepage.h) and appended.
 void AppendAnsiText(const char* source, char16_t* destination, int32_t capacity);
 
 // Position of the first occurrence of pattern in text (exact code units), or -1.

@@ -9,6 +9,7 @@
 #include "installer/file_names.h"
 #include "state/state.h"
 #include "ui/window.h"
+#include "common/codepage.h"
 
 enum : int32_t {
     kPreviewLimit = 1024,

@@ -10,6 +10,7 @@
 #include "system/shortcuts.h"
 #include "ui/language_list.h"
 #include "ui/window.h"
+#include "common/codepage.h"
 
 void LanguageFilePath(const char16_t* destination, const char* code, char16_t* out, int32_t capacity) {
     if (!out || capacity <= 0) return;

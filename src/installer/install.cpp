@@ -16,6 +16,7 @@
 #include "ui/language_list.h"
 #include "ui/texts.h"
 #include "ui/window.h"
+#include "common/codepage.h"
 
 enum : int32_t {
     kNameCapacity32 = 32,

@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "ui/language_list.h"
 #include "ui/window.h"
+#include "common/codepage.h"
 
 enum : int32_t {
     kPreviewLimit = 1024,

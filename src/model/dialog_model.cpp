@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "ui/list_order.h"
 #include "ui/message_echo.h"
+#include "common/codepage.h"
 
 enum : uint32_t { kCheckBoxesStyle = 0x4, kStateImageBits = 0xF000, kUntickedImage = 0x1000 };
 

@@ -6,6 +6,7 @@
 #include "common/clock.h"
 #include "common/text.h"
 #include "package/format.h"
+#include "common/codepage.h"
 
 void InitExtractionContext(ExtractionContext* context, FileCallback callback, void* callbackContext) {
     memset(context, 0, sizeof *context);

@@ -8,6 +8,7 @@
 #include "state/state.h"
 #include "system/environment.h"
 #include "system/registry_store.h"
+#include "common/codepage.h"
 
 const char16_t kUrlInfoAbout[] = u"https://www.quillworks.example/";
 

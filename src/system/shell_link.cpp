@@ -4,6 +4,7 @@
 // item ID list is written; LinkInfo alone resolves a local target.
 #include "system/shell_link.h"
 #include "common/text.h"
+#include "common/codepage.h"
 
 namespace {
 

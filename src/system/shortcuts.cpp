@@ -7,6 +7,7 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "state/state.h"
+#include "common/codepage.h"
 
 namespace {
 

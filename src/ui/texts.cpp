@@ -4,6 +4,7 @@
 #include "common/text.h"
 #include "state/state.h"
 #include "ui/window.h"
+#include "common/codepage.h"
 
 enum : int32_t { kDialogTextCapacity = 1024 };
 

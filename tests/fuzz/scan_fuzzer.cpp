@@ -15,6 +15,7 @@
 #include "ui/language_list.h"
 #include "ui/texts.h"
 #include "ui/window.h"
+#include "common/codepage.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "common/text.h"
 #include "test_support.h"
+#include "common/codepage.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "package/record_stream.h"
 #include "package/record_writer.h"
 #include "test_support.h"
+#include "common/codepage.h"
 
 namespace {
 
