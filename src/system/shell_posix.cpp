@@ -2,7 +2,7 @@
 // named by an environment variable; an unset one is a folder that is not
 // available, as a failed lookup is on Windows. Links are written by our own
 // .lnk writer.
-#include "system/shortcuts.h"
+#include "system/shell.h"
 #include "common/files.h"
 #include "common/path.h"
 #include "common/posix_path.h"
@@ -19,6 +19,11 @@ namespace {
 
 const int32_t kFolderNotAvailable = static_cast<int32_t>(0x80004005u);  // E_FAIL
 const uint32_t kInvalidParameter = 87;
+
+// HRESULT_FROM_WIN32: the status the Windows shell answers for a system error.
+int32_t FromSystemError(uint32_t code) {
+    return code == 0 ? 0 : static_cast<int32_t>(0x80070000u | (code & 0xFFFFu));
+}
 
 const char* FolderVariable(int32_t folder) {
     switch (folder) {
@@ -69,12 +74,12 @@ int32_t GetSpecialFolder(int32_t folder, char16_t* path) {
     return 0;
 }
 
-uint32_t CreateShortcut(const char16_t* linkPath, const char16_t* target, const char16_t* workingDirectory) {
-    if (!linkPath || !linkPath[0]) return kInvalidParameter;
+int32_t CreateShortcut(const char16_t* linkPath, const char16_t* target, const char16_t* workingDirectory) {
+    if (!linkPath || !linkPath[0]) return FromSystemError(kInvalidParameter);
     char16_t path[kPathCapacity];
     CopyTextLimited(linkPath, path, kPathCapacity);
     uint8_t link[kShellLinkCapacity];
     uint32_t size = BuildShellLink(target, workingDirectory, kShowCommandShow, link, sizeof link);
-    if (size == 0) return kInvalidParameter;
-    return WriteLinkFile(path, link, size);
+    if (size == 0) return FromSystemError(kInvalidParameter);
+    return FromSystemError(WriteLinkFile(path, link, size));
 }

@@ -4,7 +4,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "system/shortcuts.h"
+#include "system/shell.h"
 #include "common/path.h"
 #include "common/text.h"
 #include "common/wide.h"
@@ -26,12 +26,12 @@ int32_t GetSpecialFolder(int32_t folder, char16_t* path) {
     return status;
 }
 
-uint32_t CreateShortcut(const char16_t* linkPath, const char16_t* target, const char16_t* workingDirectory) {
+int32_t CreateShortcut(const char16_t* linkPath, const char16_t* target, const char16_t* workingDirectory) {
     IShellLinkW* link = nullptr;
     HRESULT status = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                       reinterpret_cast<void**>(&link));
-    if (FAILED(status)) return static_cast<uint32_t>(status);
-    if (!link) return static_cast<uint32_t>(E_FAIL);
+    if (FAILED(status)) return status;
+    if (!link) return E_FAIL;
     link->SetPath(as_wcstr(target ? target : u""));
     link->SetWorkingDirectory(as_wcstr(workingDirectory ? workingDirectory : u""));
     link->SetShowCmd(SW_SHOW);
@@ -39,12 +39,12 @@ uint32_t CreateShortcut(const char16_t* linkPath, const char16_t* target, const 
     status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     if (FAILED(status) || !file) {
         link->Release();
-        return static_cast<uint32_t>(FAILED(status) ? status : E_FAIL);
+        return FAILED(status) ? status : E_FAIL;
     }
     char16_t path[kPathCapacity];
     CopyTextLimited(linkPath ? linkPath : u"", path, kPathCapacity);
     status = file->Save(as_wcstr(path), TRUE);
     file->Release();
     link->Release();
-    return static_cast<uint32_t>(status);
+    return status;
 }

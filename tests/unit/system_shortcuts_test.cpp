@@ -268,12 +268,13 @@ TEST(Shortcuts, FailedLinksOnlyReturnTheirStatus) {
     const struct {
         std::string link;
         const char16_t* target;
-        uint32_t status;
-    } cases[] = {{place.Join("Desktop/Folder.lnk"), u"D:\\tool.exe", 5},
-                 {place.Join("missing/Editor.lnk"), u"D:\\tool.exe", 3},
-                 {"/dev/full", u"D:\\tool.exe", 112},
-                 {place.Join("Desktop/Empty.lnk"), u"", 87}};
-    for (const auto& c : cases) EXPECT_EQ(CreateShortcut(U16(c.link).c_str(), c.target, u"D:\\"), c.status) << c.link;
+        uint32_t status;  // as HRESULT_FROM_WIN32, the kind the Windows shell answers
+    } cases[] = {{place.Join("Desktop/Folder.lnk"), u"D:\\tool.exe", 0x80070005u},
+                 {place.Join("missing/Editor.lnk"), u"D:\\tool.exe", 0x80070003u},
+                 {"/dev/full", u"D:\\tool.exe", 0x80070070u},
+                 {place.Join("Desktop/Empty.lnk"), u"", 0x80070057u}};
+    for (const auto& c : cases)
+        EXPECT_EQ(static_cast<uint32_t>(CreateShortcut(U16(c.link).c_str(), c.target, u"D:\\")), c.status) << c.link;
     struct stat st;
     ASSERT_EQ(stat("/dev/full", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));  // a failed write removes only a file of its own
@@ -290,7 +291,7 @@ TEST(Shortcuts, TargetsBeyondTheAnsiCodePageKeepTheirCharacters) {
     for (const auto& c : cases) {
         ShellPlace place;
         std::string link = place.Join("Desktop/Editor.lnk"), target = std::string(c.folder) + "\\tool.exe";
-        ASSERT_EQ(CreateShortcut(U16(link).c_str(), U16(target).c_str(), U16(c.folder).c_str()), 0u);
+        ASSERT_EQ(CreateShortcut(U16(link).c_str(), U16(target).c_str(), U16(c.folder).c_str()), 0);
         EXPECT_EQ(ReadLink(test::FileText(link)).linkInfoHeaderSize, c.linkInfoHeaderSize) << c.folder;
         ExpectLink(link, target, c.folder);
     }

@@ -1,0 +1,18 @@
+// Special folders and shell links: the Windows shell on Windows; elsewhere
+// folders named by SETUP_FOLDER_* variables and our own .lnk writer. Both
+// answer an HRESULT: 0 for success, a failure code otherwise (a system error
+// code e as HRESULT_FROM_WIN32(e), 0x80070000 + e).
+#pragma once
+#include <stdint.h>
+
+enum : int32_t {
+    kCsidlDesktop = 0,
+    kCsidlPrograms = 2,
+    kCsidlCommonPrograms = 23,
+    kCsidlAppData = 26
+};
+
+// The folder's file-system path, or an empty buffer (1024 places).
+int32_t GetSpecialFolder(int32_t folder, char16_t* path);
+// Writes a shell link with target, working directory and show command 5.
+int32_t CreateShortcut(const char16_t* linkPath, const char16_t* target, const char16_t* workingDirectory);
