@@ -42,16 +42,5 @@ bool CreateFolder(const char16_t* path);       // one level; sets the last error
 bool MoveDiskFile(const char16_t* from, const char16_t* to);
 bool DeleteDiskFile(const char16_t* path);    // a read-only file is refused with 5
 
-// Enumeration of one folder with a FindFirstFileW-style pattern ('*', '?',
-// ASCII letters matched without regard to case). The name found is the bare
-// file name. kInvalidDiskFile when nothing matches.
-intptr_t FindFirstMatch(const char16_t* pattern, char16_t* name, int32_t capacity);
-bool FindNextMatch(intptr_t search, char16_t* name, int32_t capacity);
-void FindCloseMatch(intptr_t search);
-
 uint32_t LastErrorOr(uint32_t fallback);
 void SetLastErrorCode(uint32_t code);
-
-// 0 created; 2 failed (an existing folder included) or the parent chain reached a
-// path of fewer than 4 characters; 3 parents made but the folder itself failed.
-int32_t CreateFolderTree(const char16_t* path);

@@ -1,4 +1,4 @@
-#include "common/files.h"
+#include "common/find.h"
 #include "common/path.h"
 #include "common/posix_path.h"
 

@@ -1,3 +1,4 @@
+#include "common/folders.h"
 #include "common/files.h"
 #include "common/path.h"
 

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "common/files.h"
+#include "common/folders.h"
 #include "common/path.h"
 #include "common/text.h"
 #include "installer/file_names.h"

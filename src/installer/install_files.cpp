@@ -3,6 +3,7 @@
 #include "installer/install.h"
 
 #include "common/files.h"
+#include "common/find.h"
 #include "common/path.h"
 #include "common/text.h"
 #include "ui/language_list.h"

@@ -4,6 +4,7 @@
 // such a shortcut is left out rather than made in the wrong place.
 #include "system/shortcuts.h"
 #include "common/files.h"
+#include "common/folders.h"
 #include "common/path.h"
 #include "common/text.h"
 #include "state/state.h"

@@ -12,6 +12,8 @@
 #include <thread>
 
 #include "common/files.h"
+#include "common/folders.h"
+#include "common/find.h"
 #include "common/memory.h"
 #include "common/path.h"
 #include "common/thread.h"
