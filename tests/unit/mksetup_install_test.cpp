@@ -261,7 +261,7 @@ const UsageCase kUsageCases[] = {
     {"no setup file", {}, "no setup file given"},
     {"two setup files", {"SETUP", "SETUP"}, "more than one setup file"},
     {"a setup file that is not there", {"missing.exe"}, "no setup file missing.exe"},
-    {"an unknown option", {"SETUP", "--everything"}, "unknown option --everything"},
+    {"an unknown option", {"SETUP", "--everything"}, "unknown option '--everything'"},
     {"--dest without a value", {"SETUP", "--dest"}, "--dest needs a value"},
     {"contradicting boxes", {"SETUP", "--desktop", "--no-desktop"}, "contradict"},
     {"a language the setup does not offer", {"SETUP", "--languages", "US,FR"}, "offers no language FR"},

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "cli.h"
 #include "commands.h"
 #include "common/memory.h"
 #include "common/text.h"
@@ -59,8 +60,7 @@ const char kUsage[] =
     "Exit status: 0 installed (or a dry run), 1 the setup is broken or the\n"
     "installation failed, 2 wrong usage.\n";
 
-const int kExitFailed = 1;
-const int kExitUsage = 2;
+const char kCommand[] = "install";
 
 struct Box {
     int32_t id;
@@ -77,10 +77,7 @@ struct InstallOptions {
     bool help = false;
 };
 
-int UsageError(const std::string& message) {
-    std::cerr << "mksetup install: " << message << "\nTry 'mksetup install --help'.\n";
-    return kExitUsage;
-}
+int UsageError(const std::string& message) { return ::UsageError(kCommand, message); }
 
 std::string Upper(std::string text) {
     for (char& c : text)
@@ -107,49 +104,39 @@ bool ParseLanguages(const std::string& value, std::vector<std::string>* codes, s
 
 // Answers an exit code when the arguments end the command, nothing to go on.
 std::optional<int> ParseOptions(const std::vector<std::string>& args, InstallOptions* options) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "-h" || arg == "--help") {
-            options->help = true;
-            return std::nullopt;
-        }
-        if (arg == "--dry-run") {
-            options->dryRun = true;
-            continue;
-        }
-        if (arg == "--dest" || arg == "--languages") {
-            if (i + 1 >= args.size()) return UsageError(arg + " needs a value");
-            const std::string& value = args[++i];
-            if (arg == "--dest") {
-                if (options->destination) return UsageError("--dest given twice");
-                if (value.empty()) return UsageError("--dest needs a folder");
-                options->destination = value;
-                continue;
-            }
-            if (options->languages) return UsageError("--languages given twice");
-            std::vector<std::string> codes;
-            std::string error;
-            if (!ParseLanguages(value, &codes, &error)) return UsageError(error);
-            options->languages = codes;
-            continue;
-        }
-        bool known = false;
-        for (size_t b = 0; b < 3 && !known; ++b) {
-            bool on = arg == std::string("--") + kBoxes[b].option;
-            bool off = arg == std::string("--no-") + kBoxes[b].option;
-            if (!on && !off) continue;
-            if (options->boxes[b] && *options->boxes[b] != on)
-                return UsageError(std::string("--") + kBoxes[b].option + " and --no-" + kBoxes[b].option +
-                                  " contradict each other");
-            options->boxes[b] = on;
-            known = true;
-        }
-        if (known) continue;
-        if (arg.size() > 1 && arg[0] == '-') return UsageError("unknown option " + arg);
-        if (!options->file.empty()) return UsageError("more than one setup file given: " + arg);
-        options->file = arg;
+    OptionSpec spec{{"--dest", "--languages"}, {"--dry-run"}};
+    for (const Box& box : kBoxes) {
+        spec.flags.insert(std::string("--") + box.option);
+        spec.flags.insert(std::string("--no-") + box.option);
     }
-    if (options->file.empty()) return UsageError("no setup file given");
+    ParsedArgs parsed;
+    std::string error;
+    if (!ParseArgs(args, spec, &parsed, &error)) return UsageError(error);
+    if (parsed.help) {
+        options->help = true;
+        return std::nullopt;
+    }
+    options->dryRun = parsed.flags.count("--dry-run") != 0;
+    for (size_t b = 0; b < 3; ++b) {
+        bool on = parsed.flags.count(std::string("--") + kBoxes[b].option) != 0;
+        bool off = parsed.flags.count(std::string("--no-") + kBoxes[b].option) != 0;
+        if (on && off)
+            return UsageError(std::string("--") + kBoxes[b].option + " and --no-" + kBoxes[b].option +
+                              " contradict each other");
+        if (on || off) options->boxes[b] = on;
+    }
+    if (parsed.Has("--dest")) {
+        if (parsed.Value("--dest").empty()) return UsageError("--dest needs a folder");
+        options->destination = parsed.Value("--dest");
+    }
+    if (parsed.Has("--languages")) {
+        std::vector<std::string> codes;
+        if (!ParseLanguages(parsed.Value("--languages"), &codes, &error)) return UsageError(error);
+        options->languages = codes;
+    }
+    if (parsed.positional.empty()) return UsageError("no setup file given");
+    if (parsed.positional.size() > 1) return UsageError("more than one setup file given: " + parsed.positional[1]);
+    options->file = parsed.positional[0];
     return std::nullopt;
 }
 
