@@ -224,20 +224,11 @@ void PrintDialog(const ModelSession& session) {
     }
 }
 
-std::string SystemText(uint32_t code) {
-    char16_t text[512];
-    GetSystemErrorText(code, text, 512);
-    std::string message = Utf16ToUtf8(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
-        message.pop_back();
-    return message.empty() ? "system error " + std::to_string(code) : message;
-}
-
 int ReportBrokenSetup(const std::string& file, int32_t result) {
     char16_t text[512];
     LookupText(gState->textTable, kTextBrokenFile, text, 510);
     std::cerr << "mksetup install: " << file << ": " << Utf16ToUtf8(text);
-    if (result > 0) std::cerr << " (" << SystemText(static_cast<uint32_t>(result)) << ")";
+    if (result > 0) std::cerr << " (" << SystemErrorText(static_cast<uint32_t>(result)) << ")";
     else std::cerr << " (package error " << result << ")";
     std::cerr << "\n";
     return kExitFailed;
@@ -305,7 +296,7 @@ int RunUnattended(const ModelSession& session, const InstallOptions& options) {
         std::cout << Printable(message) << std::endl;
         return 0;
     }
-    if (message.empty()) message = result > 0 ? SystemText(static_cast<uint32_t>(result)) : "the installation failed";
+    if (message.empty()) message = result > 0 ? SystemErrorText(static_cast<uint32_t>(result)) : "the installation failed";
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
     std::cerr << "mksetup install: " << options.file << ": " << Printable(message) << "\n";
     return kExitFailed;
