@@ -3,7 +3,7 @@
 #include "common/files.h"
 #include "common/path.h"
 #include "common/posix_path.h"
-#include "common/disk_seam_posix.h"
+#include "common/test_seams.h"
 
 #include <dirent.h>
 #include <errno.h>
@@ -93,15 +93,14 @@ uint32_t OpenDiskFile(const char16_t* path, DiskFile* file, uint32_t mode) {
     return 0;
 }
 
-uint32_t gDiskCloseError = 0;
-
 bool CloseDiskFile(DiskFile file) {
     if (file == kInvalidDiskFile) return true;
     // close() frees the descriptor even when it reports an error: never retried.
     bool closed = close(static_cast<int>(file)) == 0;
     if (!closed) return Fail(errno, nullptr);
-    if (gDiskCloseError != 0) {
-        tLastError = gDiskCloseError;
+    const TestSeams* seams = TestSeamsInForce();
+    if (seams && seams->diskCloseError != 0) {
+        tLastError = seams->diskCloseError;
         return false;
     }
     return true;
@@ -133,13 +132,13 @@ bool ReadDiskFile(DiskFile file, void* buffer, uint32_t count, uint32_t* got) {
     }
 }
 
-int64_t gDiskBytesLeft = -1;
-
 bool WriteDiskFile(DiskFile file, const void* buffer, uint32_t count, uint32_t* written) {
     *written = 0;
     const char* bytes = static_cast<const char*>(buffer);
     uint32_t room = count;
-    if (gDiskBytesLeft >= 0 && gDiskBytesLeft < count) room = static_cast<uint32_t>(gDiskBytesLeft);
+    TestSeams* seams = TestSeamsInForce();
+    int64_t left = seams ? seams->diskBytesLeft : -1;
+    if (left >= 0 && left < count) room = static_cast<uint32_t>(left);
     while (*written < room) {
         ssize_t n = write(static_cast<int>(file), bytes + *written, room - *written);
         if (n < 0) {
@@ -149,7 +148,7 @@ bool WriteDiskFile(DiskFile file, const void* buffer, uint32_t count, uint32_t* 
         if (n == 0) return Fail(ENOSPC, nullptr);
         *written += static_cast<uint32_t>(n);
     }
-    if (gDiskBytesLeft >= 0) gDiskBytesLeft -= *written;
+    if (left >= 0) seams->diskBytesLeft -= *written;
     if (*written < count) return Fail(ENOSPC, nullptr);
     return true;
 }

@@ -1,12 +1,12 @@
 // The signature search: the package starts behind the first A7 3C 5E 91 at or
 // beyond offset 89999.
 #include "package/package_run.h"
-#include "package/package_seams.h"
+#include "common/test_seams.h"
 
 #include <string.h>
 
 bool ReadInstallerFile(DiskFile file, void* buffer, uint32_t count, uint32_t* got) {
-    const PackageSeams* seams = gPackageSeams;
+    const TestSeams* seams = TestSeamsInForce();
     if (seams && seams->read) return seams->read(file, buffer, count, got);
     return ReadDiskFile(file, buffer, count, got);
 }

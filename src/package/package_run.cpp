@@ -2,7 +2,7 @@
 // installer file, the record parser on every decoded chunk, and the verdict.
 // This is the only file that sees the decoder's API.
 #include "package/package_run.h"
-#include "package/package_seams.h"
+#include "common/test_seams.h"
 
 #include <LzmaDec.h>
 #include <string.h>
@@ -11,12 +11,10 @@
 #include "common/text.h"
 #include "state/state.h"
 
-const PackageSeams* gPackageSeams = nullptr;
-
 enum : uint32_t { kPropsSize = 5, kSmallestDictionary = 4096 };
 
 static void* RunAllocate(void*, size_t size) {
-    const PackageSeams* seams = gPackageSeams;
+    const TestSeams* seams = TestSeamsInForce();
     if (seams && seams->allocate) return seams->allocate(size);
     if (size == 0 || size > 0xFFFFFFFFu) return nullptr;
     return AllocZeroed(static_cast<uint32_t>(size));

@@ -19,6 +19,9 @@ constexpr uint64_t kAddressableLimit = 0x80000000u;
 
 typedef int32_t (*ChunkHandler)(uint8_t* bytes, uint32_t n, void* context);
 
+// Every read of the installer file, the search's and the stream's (a test
+// seam may stand in for ReadDiskFile).
+bool ReadInstallerFile(DiskFile file, void* buffer, uint32_t count, uint32_t* got);
 // Offset of the first byte after the first signature at or beyond 89999, or 0;
 // also 0 when the stream header behind it would not lie wholly below 2 GiB.
 uint32_t FindPackageStart(DiskFile file, uint64_t size);

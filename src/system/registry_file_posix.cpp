@@ -2,6 +2,7 @@
 // step. The store is small; a limit keeps a stray huge file from being loaded,
 // and such a file is never replaced either.
 #include "system/registry_file_posix.h"
+#include "common/test_seams.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -11,8 +12,6 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-int64_t gStoreCrashAfterBytes = -1;
 
 namespace {
 
@@ -141,8 +140,10 @@ bool SaveStoreText(const char* storePath, const StoreText* text) {
     struct stat old;
     if (stat(storePath, &old) == 0) fchmod(fd, old.st_mode & 07777);
     uint32_t length = text->bytes ? text->length : 0;
-    if (gStoreCrashAfterBytes >= 0) {
-        if (static_cast<uint64_t>(gStoreCrashAfterBytes) < length) length = static_cast<uint32_t>(gStoreCrashAfterBytes);
+    const TestSeams* seams = TestSeamsInForce();
+    int64_t crashAfter = seams ? seams->storeCrashAfterBytes : -1;
+    if (crashAfter >= 0) {
+        if (static_cast<uint64_t>(crashAfter) < length) length = static_cast<uint32_t>(crashAfter);
         WriteAll(fd, text->bytes, length);
         close(fd);
         return false;

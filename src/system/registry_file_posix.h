@@ -39,9 +39,6 @@ bool SaveStoreText(const char* storePath, const StoreText* text);
 int OpenStoreLock(const char* storePath);
 void CloseStoreLock(int lock);
 
-// Test seam: when not negative, SaveStoreText writes only this many bytes of
-// the temporary file and gives up there, leaving it behind as a crash would.
-extern int64_t gStoreCrashAfterBytes;
 
 // true when the key, or a key beneath it, is in the store.
 bool StoreHasKey(const StoreText* store, RegistryRoot root, const char16_t* path, bool exactly);

@@ -11,7 +11,7 @@
 #include "fuzz_support.h"
 #include "state/state.h"
 #include "package/package_run.h"
-#include "package/package_seams.h"
+#include "common/test_seams.h"
 
 namespace {
 
@@ -24,7 +24,6 @@ void* LimitedAllocate(size_t size) {
     return calloc(1, size);
 }
 
-const PackageSeams kSeams = {LimitedAllocate, nullptr};
 
 struct Outputs {
     std::string folder;
@@ -76,11 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Sentinel(&state);
     InstallerState before = state;
     gState = &state;
-    gPackageSeams = &kSeams;
+    gTestSeams.allocate = LimitedAllocate;
     Outputs outputs;
     outputs.folder = fuzz::FreshFolder("out");
     int32_t result = ProcessPackage(fuzz::U16(setup).c_str(), WriteEveryFile, &outputs);
-    gPackageSeams = nullptr;
+    gTestSeams = kNoTestSeams;
     gState = nullptr;
 
     fuzz::Check(IsKnownResult(result), "a result outside the documented ones");

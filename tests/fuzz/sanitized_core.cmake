@@ -18,6 +18,7 @@ function(add_sanitized_core prefix root lzmaDir flags)
   find_package(Threads REQUIRED)
   add_library(${prefix}_core STATIC ${sources})
   target_include_directories(${prefix}_core PUBLIC "${root}/src")
+  target_compile_definitions(${prefix}_core PUBLIC SETUP_TEST_SEAMS)
   target_compile_options(${prefix}_core PRIVATE ${flags})
   target_link_libraries(${prefix}_core PUBLIC ${prefix}_lzma Threads::Threads)
 

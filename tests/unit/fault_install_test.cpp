@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/disk_seam_posix.h"
+#include "common/test_seams.h"
 #include "fault_test_machine.h"
 #include "mksetup_test_fixture.h"
 #include "system/registry_file_posix.h"
@@ -17,18 +17,18 @@ const char kDiskFull[] = "There is not enough space on the disk.\r\n";
 const char kInstalled[] = "Sample has been successfully installed.";
 
 struct DiskLimit {
-    explicit DiskLimit(int64_t bytes) { gDiskBytesLeft = bytes; }
-    ~DiskLimit() { gDiskBytesLeft = -1; }
+    explicit DiskLimit(int64_t bytes) { gTestSeams.diskBytesLeft = bytes; }
+    ~DiskLimit() { gTestSeams = kNoTestSeams; }
 };
 
 struct CloseFailure {
-    explicit CloseFailure(uint32_t code) { gDiskCloseError = code; }
-    ~CloseFailure() { gDiskCloseError = 0; }
+    explicit CloseFailure(uint32_t code) { gTestSeams.diskCloseError = code; }
+    ~CloseFailure() { gTestSeams = kNoTestSeams; }
 };
 
 struct StoreCrash {
-    explicit StoreCrash(int64_t bytes) { gStoreCrashAfterBytes = bytes; }
-    ~StoreCrash() { gStoreCrashAfterBytes = -1; }
+    explicit StoreCrash(int64_t bytes) { gTestSeams.storeCrashAfterBytes = bytes; }
+    ~StoreCrash() { gTestSeams = kNoTestSeams; }
 };
 
 const std::string kBig(40000, 'b');

@@ -6,7 +6,7 @@
 
 #include "fault_test_machine.h"
 #include "package/package_run.h"
-#include "package/package_seams.h"
+#include "common/test_seams.h"
 
 namespace {
 
@@ -46,15 +46,14 @@ bool FailingRead(DiskFile file, void* buffer, uint32_t count, uint32_t* got) {
     if (gReadsLeft > 0) --gReadsLeft;
     return ReadDiskFile(file, buffer, count, got);
 }
-const PackageSeams kFailingReads = {nullptr, FailingRead};
 
 struct ReadSeam {
     explicit ReadSeam(int readsBeforeFailing) {
         gReadsLeft = readsBeforeFailing;
-        gPackageSeams = &kFailingReads;
+        gTestSeams.read = FailingRead;
     }
     ~ReadSeam() {
-        gPackageSeams = nullptr;
+        gTestSeams = kNoTestSeams;
         gReadsLeft = -1;
     }
 };

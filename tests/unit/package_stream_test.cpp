@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "package/package_run.h"
-#include "package/package_seams.h"
+#include "common/test_seams.h"
 #include "package_test_fixture.h"
 #include "test_support.h"
 
@@ -136,12 +136,12 @@ bool SeamRead(DiskFile file, void* buffer, uint32_t count, uint32_t* got) {
 }
 
 struct SeamScope {
-    PackageSeams seams{SeamAllocate, SeamRead};
     explicit SeamScope(const SeamState& state) {
         gSeam = state;
-        gPackageSeams = &seams;
+        gTestSeams.allocate = SeamAllocate;
+        gTestSeams.read = SeamRead;
     }
-    ~SeamScope() { gPackageSeams = nullptr; }
+    ~SeamScope() { gTestSeams = kNoTestSeams; }
 };
 
 int32_t Process(const test::TempFolder& folder) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "common/test_seams.h"
 #include "system/environment.h"
 #include "system/registry.h"
 #include "system/registry_file_posix.h"
@@ -27,7 +28,7 @@ protected:
     std::string storePath = scratch.Join("registry.txt");
     std::string temporary = storePath + "." + std::to_string(getpid()) + ".tmp";
     ScopedVariable store{"SETUP_REGISTRY", storePath.c_str()};
-    void TearDown() override { gStoreCrashAfterBytes = -1; }
+    void TearDown() override { gTestSeams = kNoTestSeams; }
 };
 
 TEST_F(RegistryStore, KeepsAnyTextExactly) {
@@ -93,10 +94,10 @@ TEST_F(RegistryStore, InterruptedWriteLeavesOldStore) {
     const std::string before = test::FileText(storePath);
     for (int64_t crashAfter : {0, 7, 60, 100000}) {
         SCOPED_TRACE(crashAfter);
-        gStoreCrashAfterBytes = crashAfter;
+        gTestSeams.storeCrashAfterBytes = crashAfter;
         ScopedProduct product("ED", "Editor");
         RememberInstallFolder(u"D:\\New\\Folder\\Somewhere\\Else");
-        gStoreCrashAfterBytes = -1;
+        gTestSeams = kNoTestSeams;
         EXPECT_TRUE(test::PathExists(temporary));  // what the crash left behind
         EXPECT_EQ(test::FileText(storePath), before);
     }
