@@ -3,6 +3,7 @@
 #include "common/path.h"
 #include "common/unicode.h"
 
+#include <string.h>
 #include <unistd.h>
 
 bool ToNativePath(const char16_t* path, char* native) {
@@ -24,17 +25,11 @@ bool ToNativePath(const char16_t* path, char* native) {
 void FromNativeText(const char* native, char16_t* text, int32_t capacity) {
     if (capacity <= 0) return;
     int32_t out = 0;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(native);
-    while (*p && out < capacity - 1) {
-        uint32_t c = *p++;
-        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        if (c >= 0x80 && extra == 0) c = 0xFFFD;
-        c &= extra == 3 ? 0x07 : extra == 2 ? 0x0F : extra == 1 ? 0x1F : 0xFF;
-        for (; extra > 0; --extra) {
-            if ((*p & 0xC0) != 0x80) { c = 0xFFFD; break; }
-            c = (c << 6) | (*p++ & 0x3F);
-        }
-        if (c > 0x10FFFF) c = 0xFFFD;
+    const char* p = native;
+    const char* end = native + strlen(native);
+    while (p < end && out < capacity - 1) {
+        int32_t point = NextUtf8CodePoint(&p, end);
+        uint32_t c = point < 0 ? 0xFFFD : static_cast<uint32_t>(point);
         if (c >= 0x10000) {
             if (out + 2 > capacity - 1) break;
             c -= 0x10000;

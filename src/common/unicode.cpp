@@ -92,21 +92,25 @@ int32_t ContinuationCount(uint8_t lead) {
     return lead < 0x80 ? 0 : -1;
 }
 
-uint32_t DecodeCodePoint(ByteReader* reader, uint8_t lead) {
+// The one UTF-8 decoder, strict: a broken sequence, an overlong form, a
+// surrogate or a code point past U+10FFFF is -1. A broken sequence keeps the
+// byte that broke it for the next character.
+int32_t DecodeCodePoint(ByteReader* reader, uint8_t lead) {
+    static const uint32_t kSmallest[4] = {0, 0x80, 0x800, 0x10000};
     int32_t extra = ContinuationCount(lead);
-    if (extra < 0) return 0xFFFD;
+    if (extra < 0) return -1;
     uint32_t c = lead & (0x7Fu >> extra);
     for (int32_t k = 0; k < extra; ++k) {
         ByteReader before = *reader;
         uint8_t byte = 0;
-        // A broken sequence keeps the byte that broke it for the next character.
         if (!NextByte(reader, &byte) || (byte & 0xC0) != 0x80) {
             *reader = before;
-            return 0xFFFD;
+            return -1;
         }
         c = (c << 6) | (byte & 0x3F);
     }
-    return c < 0x110000 ? c : 0xFFFD;
+    if (c < kSmallest[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return -1;
+    return static_cast<int32_t>(c);
 }
 
 }  // namespace
@@ -116,7 +120,8 @@ int32_t DecodeUtf8(const char* begin, const char* end, bool escaped, char16_t* o
     int32_t count = 0;
     uint8_t lead = 0;
     while (NextByte(&reader, &lead)) {
-        uint32_t c = DecodeCodePoint(&reader, lead);
+        int32_t point = DecodeCodePoint(&reader, lead);
+        uint32_t c = point < 0 ? 0xFFFD : static_cast<uint32_t>(point);
         int32_t units = c >= 0x10000 ? 2 : 1;
         if (count + units > capacity) return -1;
         if (units == 2) {
@@ -128,6 +133,15 @@ int32_t DecodeUtf8(const char* begin, const char* end, bool escaped, char16_t* o
         }
     }
     return count;
+}
+
+int32_t NextUtf8CodePoint(const char** at, const char* end) {
+    ByteReader reader = {*at, end, false};
+    uint8_t lead = 0;
+    if (!NextByte(&reader, &lead)) return -1;
+    int32_t c = DecodeCodePoint(&reader, lead);
+    *at = reader.at;
+    return c;
 }
 
 // 0x80..0x9F of Windows-1252.

@@ -3,11 +3,16 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "test_support.h"
 #include "common/codepage.h"
+#include "common/posix_path.h"
+#include "common/unicode.h"
+#include "text_codec.h"
 
 namespace {
 
@@ -249,6 +254,57 @@ TEST(CaseFolding, IgnoresOnlyAsciiLetterCase) {
     EXPECT_FALSE(EndsWithIgnoreCase(u"NG", u".LNG"));
     EXPECT_TRUE(TextEquals(u"", u""));
     EXPECT_FALSE(TextEquals(u"a", u"A"));
+}
+
+}  // namespace
+
+// ----- The one UTF-8 decoder ---------------------------------------------------
+
+namespace {
+
+// Each input decoded by the decoder itself and by every reader built on it:
+// the code points (-1 for a bad sequence), what the path and environment
+// readers make of it, and whether mksetup takes it as valid UTF-8.
+TEST(Utf8Decoder, IsStrictAndTheSameForEveryReader) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::vector<int32_t> points;
+        std::u16string wide;  // bad sequences as U+FFFD
+    } cases[] = {
+        {"ASCII", "Ab", {0x41, 0x62}, u"Ab"},
+        {"two bytes", "\xC3\xA4", {0xE4}, u"\u00E4"},
+        {"four bytes", "\xF0\x9F\x98\x80", {0x1F600}, u"\U0001F600"},
+        {"overlong slash", "\xC0\xAF", {-1}, u"\uFFFD"},
+        {"overlong three bytes", "\xE0\x80\xAF", {-1}, u"\uFFFD"},
+        {"a surrogate", "\xED\xA0\x80", {-1}, u"\uFFFD"},
+        {"past U+10FFFF", "\xF4\x90\x80\x80", {-1}, u"\uFFFD"},
+        {"a lone continuation byte", "\x80" "A", {-1, 0x41}, u"\uFFFDA"},
+        {"cut short", "\xE2\x82", {-1}, u"\uFFFD"},
+        {"broken, the breaking byte kept", "\xE2" "A", {-1, 0x41}, u"\uFFFDA"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<int32_t> points;
+        const char* at = c.bytes.data();
+        const char* end = at + c.bytes.size();
+        while (at < end) points.push_back(NextUtf8CodePoint(&at, end));
+        EXPECT_EQ(points, c.points);
+        char16_t out[16];
+        int32_t n = DecodeUtf8(c.bytes.data(), end, false, out, 16);
+        EXPECT_EQ(std::u16string(out, n > 0 ? static_cast<size_t>(n) : 0), c.wide);
+        char16_t native[16];
+        FromNativeText(c.bytes.c_str(), native, 16);
+        EXPECT_EQ(std::u16string(native), c.wide);
+        EXPECT_EQ(Utf8ToUtf16(c.bytes), c.wide);
+        std::string ansi, bad;
+        bool valid = std::find(c.points.begin(), c.points.end(), -1) == c.points.end();
+        bool taken = Utf8ToWindows1252(c.bytes, &ansi, &bad);
+        if (!valid) {
+            EXPECT_FALSE(taken);
+            EXPECT_EQ(bad, "invalid UTF-8");
+        }
+    }
 }
 
 }  // namespace

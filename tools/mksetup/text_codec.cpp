@@ -4,23 +4,11 @@
 
 #include "common/unicode.h"
 
-// Decodes one UTF-8 sequence at text[*pos]; answers -1 for a malformed one.
+// One code point of text at *pos (common/unicode's decoder); -1 for a malformed one.
 static int64_t NextUtf8Point(const std::string& text, size_t* pos) {
-    unsigned char lead = static_cast<unsigned char>(text[*pos]);
-    int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : 0;
-    if (lead >= 0x80 && extra == 0) return -1;
-    if (lead >= 0xF5) return -1;
-    uint32_t c = extra == 3 ? lead & 0x07 : extra == 2 ? lead & 0x0F : extra == 1 ? lead & 0x1F : lead;
-    size_t at = *pos + 1;
-    for (int k = 0; k < extra; ++k, ++at) {
-        if (at >= text.size()) return -1;
-        unsigned char b = static_cast<unsigned char>(text[at]);
-        if ((b & 0xC0) != 0x80) return -1;
-        c = (c << 6) | (b & 0x3F);
-    }
-    static const uint32_t kSmallest[4] = {0, 0x80, 0x800, 0x10000};
-    if (c < kSmallest[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return -1;
-    *pos = at;
+    const char* at = text.data() + *pos;
+    int32_t c = NextUtf8CodePoint(&at, text.data() + text.size());
+    *pos = static_cast<size_t>(at - text.data());
     return c;
 }
 
@@ -58,10 +46,7 @@ std::u16string Utf8ToUtf16(const std::string& utf8) {
     std::u16string out;
     for (size_t pos = 0; pos < utf8.size();) {
         int64_t c = NextUtf8Point(utf8, &pos);
-        if (c < 0) {
-            c = 0xFFFD;
-            ++pos;
-        }
+        if (c < 0) c = 0xFFFD;  // the decoder has moved on past the bad bytes
         if (c >= 0x10000) {
             c -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
