@@ -20,37 +20,8 @@ static thread_local uint32_t tLastError;
 uint32_t LastErrorOr(uint32_t fallback) { return tLastError ? tLastError : fallback; }
 void SetLastErrorCode(uint32_t code) { tLastError = code; }
 
-static bool ParentExists(const char* native) {
-    char parent[kNativePathCapacity];
-    strncpy(parent, native, sizeof parent - 1);
-    parent[sizeof parent - 1] = 0;
-    // "a/b/" names the folder b: its parent is a, not a/b.
-    size_t length = strlen(parent);
-    while (length > 1 && parent[length - 1] == '/') parent[--length] = 0;
-    char* slash = strrchr(parent, '/');
-    if (!slash) return true;
-    if (slash == parent) return true;
-    *slash = 0;
-    struct stat st;
-    return stat(parent, &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-static uint32_t MapErrno(int error, const char* native) {
-    switch (error) {
-    case ENOENT: return (native && !ParentExists(native)) ? kErrorPathNotFound : kErrorFileNotFound;
-    case ENOTDIR: return kErrorPathNotFound;
-    case EEXIST: return kErrorAlreadyExists;
-    case ENOSPC:
-    case EDQUOT: return kErrorDiskFull;
-    case EBUSY:
-    case ETXTBSY: return kErrorSharingViolation;
-    case ENAMETOOLONG: return 206;
-    default: return kErrorAccessDenied;
-    }
-}
-
 static bool Fail(int error, const char* native) {
-    tLastError = MapErrno(error, native);
+    tLastError = WindowsCodeOfErrno(error, native);
     return false;
 }
 

@@ -4,7 +4,38 @@
 #include "common/unicode.h"
 
 #include <string.h>
+#include <errno.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+static bool ParentExists(const char* native) {
+    char parent[kNativePathCapacity];
+    strncpy(parent, native, sizeof parent - 1);
+    parent[sizeof parent - 1] = 0;
+    // "a/b/" names the folder b: its parent is a, not a/b.
+    size_t length = strlen(parent);
+    while (length > 1 && parent[length - 1] == '/') parent[--length] = 0;
+    char* slash = strrchr(parent, '/');
+    if (!slash) return true;
+    if (slash == parent) return true;
+    *slash = 0;
+    struct stat st;
+    return stat(parent, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+uint32_t WindowsCodeOfErrno(int error, const char* native) {
+    switch (error) {
+    case ENOENT: return (native && !ParentExists(native)) ? kErrorPathNotFound : kErrorFileNotFound;
+    case ENOTDIR: return kErrorPathNotFound;
+    case EEXIST: return kErrorAlreadyExists;
+    case ENOSPC:
+    case EDQUOT: return kErrorDiskFull;
+    case EBUSY:
+    case ETXTBSY: return kErrorSharingViolation;
+    case ENAMETOOLONG: return 206;
+    default: return kErrorAccessDenied;
+    }
+}
 
 bool ToNativePath(const char16_t* path, char* native) {
     int32_t count = TextLength(path);

@@ -73,7 +73,7 @@ static bool AddFile(const fs::path& folder, const fs::path& file, std::vector<Pa
     entry.relative = file.lexically_relative(folder).generic_u8string();
     entry.size = fs::file_size(file, ec);
     if (ec) {
-        *error = Quoted(entry.relative) + ": " + ec.message();
+        *error = Quoted(entry.relative) + ": " + SystemErrorText(ec);
         return false;
     }
     if (!StoredNameOf(entry.relative, &entry.storedName, error)) return false;
@@ -119,7 +119,7 @@ bool CollectEntries(const fs::path& folder, std::vector<PackageEntry>* entries, 
         if (!AddFile(folder, path, entries, error)) return false;
     }
     if (ec) {
-        *error = Quoted(folder.u8string()) + ": " + ec.message();
+        *error = Quoted(folder.u8string()) + ": " + SystemErrorText(ec);
         return false;
     }
     if (entries->empty()) {

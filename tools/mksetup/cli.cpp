@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "platform.h"
 #include "text_codec.h"
 
 std::string ParsedArgs::Value(const std::string& option) const {
@@ -76,6 +77,8 @@ int Failure(const std::string& command, const std::string& message) {
 void Warning(const std::string& command, const std::string& message) {
     std::cerr << "mksetup " << command << ": warning: " << message << "\n";
 }
+
+std::string SystemErrorText(const std::error_code& error) { return SystemErrorText(SystemErrorCode(error)); }
 
 std::string SystemErrorText(uint32_t code) {
     switch (code) {

@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <system_error>
 #include <vector>
 
 enum ExitCode { kExitSuccess = 0, kExitFailed = 1, kExitUsage = 2 };
@@ -35,5 +36,7 @@ void Warning(const std::string& command, const std::string& message);
 
 // Text of a Windows system error code as the tool reports it.
 std::string SystemErrorText(uint32_t code);
+// The same for a failure the standard library reports.
+std::string SystemErrorText(const std::error_code& error);
 // "'name'" with the name as printable UTF-8 for messages.
 std::string Quoted(const std::string& utf8);

@@ -1,7 +1,14 @@
 // What mksetup needs of the system beyond the standard library.
 #pragma once
+#include <stdint.h>
+
 #include <string>
+#include <system_error>
 #include <vector>
+
+// The Windows system error code of a failure the standard library reports,
+// so that mksetup words every system error alike (SystemErrorText).
+uint32_t SystemErrorCode(const std::error_code& error);
 
 // The arguments after the program name, as UTF-8.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);

@@ -1,5 +1,7 @@
 #include "platform.h"
 
+#include "common/posix_path.h"
+
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
@@ -18,6 +20,8 @@ std::string ExecutablePath() {
     if (n <= 0) return "";
     return std::string(buffer, static_cast<size_t>(n));
 }
+
+uint32_t SystemErrorCode(const std::error_code& error) { return WindowsCodeOfErrno(error.value(), nullptr); }
 
 bool StandardErrorIsTerminal() { return isatty(2) != 0; }
 

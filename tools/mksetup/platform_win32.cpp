@@ -2,10 +2,24 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <errno.h>
 #include <io.h>
 
 #include "common/wide.h"
 #include "text_codec.h"
+
+uint32_t SystemErrorCode(const std::error_code& error) {
+    // The system category carries the Windows code itself; the generic one an errno.
+    if (error.category() == std::system_category()) return static_cast<uint32_t>(error.value());
+    switch (error.value()) {
+    case ENOENT: return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case ENOSPC: return ERROR_DISK_FULL;
+    case EEXIST: return ERROR_ALREADY_EXISTS;
+    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
+    default: return ERROR_ACCESS_DENIED;
+    }
+}
 
 std::vector<std::string> CommandLineArguments(int, char**) {
     // The ANSI argv of a Windows program loses whatever the code page cannot

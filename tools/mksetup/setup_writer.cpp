@@ -121,7 +121,7 @@ bool WriteSetupFile(const SetupPlan& plan, const fs::path& out, SetupOutcome* ou
     std::error_code ec;
     fs::rename(temporary.path, out, ec);
     if (ec) {
-        *error = "cannot put the setup in place as " + Quoted(out.u8string()) + ": " + ec.message();
+        *error = "cannot put the setup in place as " + Quoted(out.u8string()) + ": " + SystemErrorText(ec);
         return false;
     }
     temporary.keep = true;

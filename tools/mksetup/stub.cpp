@@ -31,7 +31,7 @@ bool LoadStub(const fs::path& path, std::string* bytes, std::string* error) {
     uint64_t size = fs::file_size(path, ec);
     if (ec || size >= kSetupLimit) {
         *error =
-            "the stub " + Quoted(path.u8string()) + (ec ? ": " + ec.message() : std::string(" is 2 GiB or larger"));
+            "the stub " + Quoted(path.u8string()) + (ec ? ": " + SystemErrorText(ec) : std::string(" is 2 GiB or larger"));
         return false;
     }
     std::ifstream in(path, std::ios::binary);
