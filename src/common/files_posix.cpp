@@ -49,8 +49,7 @@ uint32_t OpenDiskFile(const char16_t* path, DiskFile* file, uint32_t mode) {
         // replaced: the same refusals as on Windows, also for root. A link is
         // never written through, so a file can only land where its path says.
         bool exists = lstat(native, &st) == 0;
-        if (exists && (S_ISDIR(st.st_mode) || S_ISLNK(st.st_mode))) return kErrorAccessDenied;
-        if (exists && HasNoWriteBit(st)) return kErrorAccessDenied;
+        if (exists && (S_ISDIR(st.st_mode) || S_ISLNK(st.st_mode) || HasNoWriteBit(st))) return kErrorAccessDenied;
         fd = open(native, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
     } else {
         if (stat(native, &st) == 0 && S_ISDIR(st.st_mode)) return kErrorAccessDenied;

@@ -16,6 +16,16 @@ enum : uint32_t {
     kFirstDateYear = 2012
 };
 
+// Positions in the installer file are signed 32-bit distances: a package
+// counts only when its stream header lies wholly below this.
+constexpr uint64_t kAddressableLimit = 0x80000000u;
+// The unpacked size is a 32-bit number: a record stream stays below this.
+constexpr uint64_t kStreamLimit = 0x100000000ull;
+
+// (221 + 35) mod 256 is the stored strings' terminator: a text holding the
+// byte 221 would end early, so no stored string may hold it.
+constexpr uint8_t kUnstorableTextByte = static_cast<uint8_t>(256 - kStringShift);
+
 extern const uint8_t kPackageSignature[4];  // A7 3C 5E 91
 
 inline uint32_t ReadBigEndian32(const uint8_t* bytes) {

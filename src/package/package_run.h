@@ -14,9 +14,6 @@ enum : uint32_t {
     kStopCode = 1235
 };
 
-// Positions in the installer file are signed 32-bit distances.
-constexpr uint64_t kAddressableLimit = 0x80000000u;
-
 typedef int32_t (*ChunkHandler)(uint8_t* bytes, uint32_t n, void* context);
 
 // Every read of the installer file, the search's and the stream's (a test

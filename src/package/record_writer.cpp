@@ -1,8 +1,6 @@
 #include "package/record_writer.h"
 
 enum : uint32_t { kScrambleBlock = 4096 };
-static const uint64_t kStreamLimit = 0x100000000ull;  // the stream's length is a 32-bit number
-static const uint8_t kForbiddenTextByte = 221;           // (221 + 35) mod 256 is the terminator
 
 static uint32_t StringLength(const char* text) {
     uint32_t n = 0;
@@ -14,7 +12,7 @@ static uint32_t StringLength(const char* text) {
 static bool HoldsForbiddenByte(const char* text) {
     if (!text) return false;
     for (; *text; ++text)
-        if (static_cast<uint8_t>(*text) == kForbiddenTextByte) return true;
+        if (static_cast<uint8_t>(*text) == kUnstorableTextByte) return true;
     return false;
 }
 

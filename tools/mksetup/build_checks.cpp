@@ -3,6 +3,7 @@
 #include <map>
 
 #include "cli.h"
+#include "package/format.h"
 #include "text_codec.h"
 
 bool HeaderText(const std::string& option, const std::string& utf8, size_t maxChars, std::string* ansi,
@@ -14,7 +15,7 @@ bool HeaderText(const std::string& option, const std::string& utf8, size_t maxCh
             (bad == "invalid UTF-8" ? std::string("not valid UTF-8") : "Windows-1252 has no character " + Quoted(bad));
         return false;
     }
-    if (ansi->find('\xDD') != std::string::npos) {
+    if (ansi->find(static_cast<char>(kUnstorableTextByte)) != std::string::npos) {
         *error = option + " " + Quoted(utf8) + ": the character \xC3\x9D (byte 221) cannot be stored in a package";
         return false;
     }

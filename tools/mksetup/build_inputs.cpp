@@ -7,17 +7,16 @@
 
 #include "cli.h"
 #include "installer/file_names.h"
+#include "package/format.h"
 #include "text_codec.h"
 
 namespace fs = std::filesystem;
 
-// (221 + 35) mod 256 is the stored strings' terminator: a name holding 221
-// would end early and leave the rest of its record to be read as file bytes.
-static const unsigned char kUnstorableByte = 221;
-
 static bool CheckComponent(const std::string& ansi, const std::string& relative, std::string* error) {
     for (unsigned char c : ansi) {
-        if (c == kUnstorableByte) {
+        // A name holding it would end early and leave the rest of its
+        // record to be read as file bytes.
+        if (c == kUnstorableTextByte) {
             *error = Quoted(relative) + ": the character \xC3\x9D (byte 221) cannot be stored in a package";
             return false;
         }

@@ -12,8 +12,6 @@
 
 namespace fs = std::filesystem;
 
-static const uint64_t kStreamLimit = 0x100000000ull;  // the unpacked size is a 32-bit number
-static const uint64_t kSetupLimit = 0x80000000ull;    // the installer reads signed 32-bit offsets
 
 namespace {
 
@@ -64,7 +62,7 @@ bool CheckSizes(const SetupPlan& plan, uint64_t unpacked, std::string* error) {
         return false;
     }
     uint64_t start = plan.stub.size() < kSearchStart ? uint64_t{kSearchStart} : plan.stub.size();
-    if (start + kStreamHeaderSize + 4 >= kSetupLimit) {
+    if (start + kStreamHeaderSize + 4 >= kAddressableLimit) {
         *error = "the setup would reach 2 GiB; the installer reads files below 2 GiB only";
         return false;
     }
@@ -78,7 +76,7 @@ bool Compress(const SetupPlan& plan, uint32_t checksum, std::ofstream* file, uin
     StartProgress(&progress, "compressing", RecordStreamLength(plan), plan.quiet);
     bool tooLarge = false;
     ByteSink sink = [&](const uint8_t* bytes, size_t n) {
-        if (*setupSize + n >= kSetupLimit) {
+        if (*setupSize + n >= kAddressableLimit) {
             tooLarge = true;
             return false;
         }

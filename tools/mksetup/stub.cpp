@@ -10,7 +10,6 @@
 
 namespace fs = std::filesystem;
 
-static const uint64_t kSetupLimit = 0x80000000ull;  // the installer reads signed 32-bit offsets
 
 std::vector<fs::path> DefaultStubCandidates() {
     std::vector<fs::path> candidates;
@@ -29,7 +28,7 @@ bool LoadStub(const fs::path& path, std::string* bytes, std::string* error) {
         return false;
     }
     uint64_t size = fs::file_size(path, ec);
-    if (ec || size >= kSetupLimit) {
+    if (ec || size >= kAddressableLimit) {
         *error =
             "the stub " + Quoted(path.u8string()) + (ec ? ": " + SystemErrorText(ec) : std::string(" is 2 GiB or larger"));
         return false;
