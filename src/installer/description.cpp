@@ -6,7 +6,7 @@
 #include <string.h>
 
 #include "common/text.h"
-#include "installer/file_names.h"
+#include "common/file_names.h"
 #include "state/state.h"
 #include "ui/window.h"
 #include "common/codepage.h"

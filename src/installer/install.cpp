@@ -8,7 +8,7 @@
 #include "common/folders.h"
 #include "common/path.h"
 #include "common/text.h"
-#include "installer/file_names.h"
+#include "common/file_names.h"
 #include "installer/placement.h"
 #include "state/state.h"
 #include "package/package_run.h"

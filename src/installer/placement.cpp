@@ -5,7 +5,7 @@
 #include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
-#include "installer/file_names.h"
+#include "common/file_names.h"
 #include "state/state.h"
 #include "package/record_stream.h"
 #include "ui/language_list.h"

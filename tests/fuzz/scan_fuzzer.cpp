@@ -7,7 +7,7 @@
 
 #include "common/text.h"
 #include "fuzz_support.h"
-#include "installer/file_names.h"
+#include "common/file_names.h"
 #include "installer/scan.h"
 #include "state/state.h"
 #include "package/record_stream.h"

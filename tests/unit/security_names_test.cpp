@@ -10,7 +10,7 @@
 
 #include "common/text.h"
 #include "extract_names.h"
-#include "installer/file_names.h"
+#include "common/file_names.h"
 #include "installer/placement.h"
 #include "state/state.h"
 #include "installer_support.h"

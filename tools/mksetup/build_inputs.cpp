@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "cli.h"
-#include "installer/file_names.h"
+#include "common/file_names.h"
 #include "package/format.h"
 #include "text_codec.h"
 

@@ -1,6 +1,6 @@
 #include "extract_names.h"
 
-#include "installer/file_names.h"
+#include "common/file_names.h"
 #include "text_codec.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "installer/file_names.h"
+#include "common/file_names.h"
 
 #include "common/text.h"
 
