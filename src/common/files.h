@@ -16,7 +16,9 @@ enum : uint32_t {
     kErrorPathNotFound = 3,
     kErrorAccessDenied = 5,
     kErrorSharingViolation = 32,
+    kErrorNotSupported = 50,
     kErrorDiskFull = 112,
+    kErrorDirNotEmpty = 145,
     kErrorAlreadyExists = 183
 };
 

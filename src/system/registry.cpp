@@ -11,15 +11,15 @@
 #include "common/codepage.h"
 
 const char16_t kUrlInfoAbout[] = u"https://www.quillworks.example/";
+const char16_t kMakerKey[] = u"Software\\Quillworks";
+const char16_t kUninstallPrefix[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 namespace {
 
-const char16_t kMakerKey[] = u"Software\\Quillworks";
 const char16_t kPublisher[] = u"Quillworks";
 const char16_t kCurrentVersionKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion";
-const char16_t kUninstallPrefix[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-enum : int32_t { kCodeCapacity = 4, kNameCapacity = 32, kUninstallKeyCapacity = 512 };
+enum : int32_t { kCodeCapacity = 4, kNameCapacity = 32 };
 
 void WidenProductCode(char16_t* code) {
     AnsiToWide(gState ? gState->productCode : "", code, kCodeCapacity);

@@ -4,6 +4,9 @@
 #include <stdint.h>
 
 extern const char16_t kUrlInfoAbout[];
+extern const char16_t kMakerKey[];         // HKEY_CURRENT_USER: the remembered folder per product code
+extern const char16_t kUninstallPrefix[];  // HKEY_LOCAL_MACHINE: the uninstall entry, the product name behind it
+enum : int32_t { kUninstallKeyCapacity = 512 };
 
 void GetDefaultInstallFolder(char16_t* buffer, int32_t capacity);
 void ReadProgramFilesDir(char16_t* buffer, int32_t capacity);

@@ -48,5 +48,10 @@ int32_t FindStoreValue(const StoreText* store, RegistryRoot root, const char16_t
                        const char16_t* name, char16_t* out, int32_t capacity);
 // The store with the key made (name null) or the value set to count characters
 // of data, every other line kept as it was. false when memory runs short.
+// The store without the value (name given) or without the key and its values
+// (name null; refused when a key lies beneath it). false when there was
+// nothing to remove or memory runs short.
+bool RemoveFromStore(const StoreText* store, RegistryRoot root, const char16_t* path, const char16_t* name,
+                     StoreText* out);
 bool RewriteStore(const StoreText* store, RegistryRoot root, const char16_t* path, const char16_t* name,
                   const char16_t* data, int32_t count, StoreText* out);

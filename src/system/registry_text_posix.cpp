@@ -219,6 +219,30 @@ int32_t FindStoreValue(const StoreText* store, RegistryRoot root, const char16_t
     return -1;
 }
 
+bool RemoveFromStore(const StoreText* store, RegistryRoot root, const char16_t* path, const char16_t* name,
+                     StoreText* out) {
+    char16_t wanted[kHeaderCapacity];
+    if (!WantedHeader(root, path, wanted)) return false;
+    if (!name && StoreHasKey(store, root, path, false) && !StoreHasKey(store, root, path, true)) return false;
+    bool inTarget = false, removed = false, ok = true;
+    uint32_t at = 0;
+    StoreLine line;
+    while (ok && NextLine(store, &at, &line)) {
+        if (IsSection(line)) {
+            SectionMatch match = MatchSection(line, wanted);
+            if (!name && match == kKeyBeneath) return false;
+            inTarget = match == kSameKey;
+        }
+        bool drop = inTarget && (name ? !IsSection(line) && IsValueNamed(line, name) : true);
+        if (drop) {
+            removed = true;
+            continue;
+        }
+        ok = AppendStoreBytes(out, line.begin, static_cast<uint32_t>(line.rawEnd - line.begin));
+    }
+    return ok && removed;
+}
+
 bool RewriteStore(const StoreText* store, RegistryRoot root, const char16_t* path, const char16_t* name,
                   const char16_t* data, int32_t count, StoreText* out) {
     char16_t wanted[kHeaderCapacity];

@@ -9,7 +9,24 @@ enum : int32_t {
     kCsidlDesktop = 0,
     kCsidlPrograms = 2,
     kCsidlCommonPrograms = 23,
-    kCsidlAppData = 26
+    kCsidlAppData = 26,
+    // Folders the uninstaller never removes, even when they end up empty.
+    kCsidlPersonal = 5,
+    kCsidlStartup = 7,
+    kCsidlStartMenu = 11,
+    kCsidlDesktopDirectory = 16,
+    kCsidlCommonStartMenu = 22,
+    kCsidlCommonStartup = 24,
+    kCsidlCommonDesktop = 25,
+    kCsidlLocalAppData = 28,
+    kCsidlCommonAppData = 35,
+    kCsidlWindows = 36,
+    kCsidlSystem = 37,
+    kCsidlProgramFiles = 38,
+    kCsidlProfile = 40,
+    kCsidlProgramFilesX86 = 42,
+    kCsidlCommonProgramFiles = 43,
+    kCsidlCommonDocuments = 46
 };
 
 // The folder's file-system path, or an empty buffer (1024 places).

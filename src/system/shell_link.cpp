@@ -130,3 +130,84 @@ uint32_t BuildShellLink(const char16_t* target, const char16_t* workingDirectory
     PutNumber(&writer, 0, 4);  // the terminal block of the extra data
     return writer.ok ? writer.length : 0;
 }
+
+namespace {
+
+enum : uint32_t { kHasTargetIdList = 0x01 };
+
+struct LinkBytes {
+    const uint8_t* bytes;
+    uint32_t count;
+};
+
+bool NumberAt(const LinkBytes& link, uint32_t at, uint32_t size, uint32_t* value) {
+    if (at > link.count || link.count - at < size) return false;
+    uint32_t v = 0;
+    for (uint32_t i = 0; i < size; ++i) v |= static_cast<uint32_t>(link.bytes[at + i]) << (8 * i);
+    *value = v;
+    return true;
+}
+
+// A terminated ANSI string inside [at, end), widened and appended.
+bool AppendAnsiAt(const LinkBytes& link, uint32_t at, uint32_t end, char16_t* target, int32_t capacity) {
+    char ansi[kAnsiPathCapacity];
+    int32_t n = 0;
+    for (uint32_t p = at; p < end; ++p, ++n) {
+        if (n >= kAnsiPathCapacity) return false;
+        ansi[n] = static_cast<char>(link.bytes[p]);
+        if (!ansi[n]) {
+            char16_t wide[kAnsiPathCapacity];
+            AnsiToWide(ansi, wide, kAnsiPathCapacity);
+            return AppendText(wide, target, capacity) == kPathFits;
+        }
+    }
+    return false;
+}
+
+bool AppendWideAt(const LinkBytes& link, uint32_t at, uint32_t end, char16_t* target, int32_t capacity) {
+    int32_t length = TextLength(target);
+    for (uint32_t p = at; p + 1 < end; p += 2) {
+        char16_t c = static_cast<char16_t>(link.bytes[p] | (link.bytes[p + 1] << 8));
+        if (!c) return true;
+        if (length + 1 >= capacity) return false;
+        target[length++] = c;
+        target[length] = 0;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ReadShellLinkTarget(const uint8_t* bytes, uint32_t count, char16_t* target, int32_t capacity) {
+    if (!target || capacity <= 0) return false;
+    target[0] = 0;
+    LinkBytes link = {bytes, bytes ? count : 0};
+    uint32_t headerSize = 0, flags = 0;
+    if (!NumberAt(link, 0, 4, &headerSize) || headerSize != kHeaderSize || !NumberAt(link, 0x14, 4, &flags) ||
+        !(flags & kHasLinkInfo))
+        return false;
+    uint32_t at = kHeaderSize;
+    if (flags & kHasTargetIdList) {
+        uint32_t idListSize = 0;
+        if (!NumberAt(link, at, 2, &idListSize)) return false;
+        at += 2 + idListSize;
+    }
+    uint32_t infoSize = 0, infoHeader = 0, infoFlags = 0, basePath = 0, suffix = 0, basePathWide = 0,
+             suffixWide = 0;
+    if (!NumberAt(link, at, 4, &infoSize) || infoSize > link.count - at || !NumberAt(link, at + 4, 4, &infoHeader) ||
+        !NumberAt(link, at + 8, 4, &infoFlags) || !(infoFlags & kVolumeIdAndLocalBasePath) ||
+        !NumberAt(link, at + 16, 4, &basePath) || !NumberAt(link, at + 24, 4, &suffix))
+        return false;
+    uint32_t end = at + infoSize;
+    bool ok;
+    if (infoHeader >= kLinkInfoHeaderSizeUnicode && NumberAt(link, at + 28, 4, &basePathWide) &&
+        NumberAt(link, at + 32, 4, &suffixWide) && basePathWide != 0) {
+        ok = AppendWideAt(link, at + basePathWide, end, target, capacity) &&
+             (suffixWide == 0 || AppendWideAt(link, at + suffixWide, end, target, capacity));
+    } else {
+        ok = AppendAnsiAt(link, at + basePath, end, target, capacity) &&
+             AppendAnsiAt(link, at + suffix, end, target, capacity);
+    }
+    if (!ok) target[0] = 0;
+    return ok && target[0] != 0;
+}

@@ -13,3 +13,9 @@ enum : uint32_t {
 // the link does not fit in capacity.
 uint32_t BuildShellLink(const char16_t* target, const char16_t* workingDirectory, uint32_t showCommand,
                         uint8_t* link, uint32_t capacity);
+
+// The target of a link's bytes: LinkInfo's local base path (the Unicode form
+// when the link has one, else the ANSI one widened) and its common path
+// suffix. False, with an empty target, when the link has no local target or
+// its fields point outside the bytes.
+bool ReadShellLinkTarget(const uint8_t* link, uint32_t count, char16_t* target, int32_t capacity);

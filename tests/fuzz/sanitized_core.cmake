@@ -3,9 +3,11 @@
 # because it needs another compiler (the fuzz targets need clang). Makes
 # <prefix>_core (the core with its POSIX backends and the LZMA decoder) and
 # <prefix>_model.
+include("${CMAKE_CURRENT_LIST_DIR}/../../cmake/rooms.cmake")
+
 function(add_sanitized_core prefix root lzmaDir flags)
   set(sources "")
-  foreach(room common state package system ui installer)
+  foreach(room ${SETUP_ROOMS})
     file(GLOB room_sources CONFIGURE_DEPENDS "${root}/src/${room}/*.cpp")
     list(APPEND sources ${room_sources})
   endforeach()

@@ -89,6 +89,14 @@ TEST(MksetupRefusals, RefusedInputsLeaveNoOutput) {
         {"an order file missing a file", {{"a.txt", "x"}, {"b.txt", "y"}}, {"--order", "ORDER:b.txt\n"},
          "does not name 'a.txt'"},
         {"a missing order file", {{"a.txt", "x"}}, {"--order", "/nonexistent/order.txt"}, "cannot read the order file"},
+        {"an uninstaller of its own", {{"FILE_ID.DIZ", "Notes"}, {"uninst.EXE", "x"}}, {"--uninstaller-exe", "UNINST"},
+         "'uninst.EXE' would be installed as 'uninst.EXE': --add-uninstaller brings its own"},
+        {"a list of its own in a platform folder", {{"FILE_ID.DIZ", "Notes"}, {"64/UNINST.lst", "x"}},
+         {"--uninstaller-exe", "UNINST"}, "'64/UNINST.lst' would be installed as 'UNINST.lst'"},
+        {"an uninstaller without a product name", {{"a.txt", "x"}}, {"--uninstaller-exe", "UNINST"},
+         "--add-uninstaller needs a product name"},
+        {"a missing uninstaller", {{"FILE_ID.DIZ", "Notes"}}, {"--uninstaller-exe", "/nonexistent/UnInst.exe"},
+         "the uninstaller '/nonexistent/UnInst.exe' is not a file"},
     };
     for (const RefusalCase& c : cases) {
         test::TempFolder folder;
@@ -111,7 +119,17 @@ TEST(MksetupRefusals, RefusedInputsLeaveNoOutput) {
                 value = folder.Join("order.txt");
             }
         }
-        test::CommandResult result = test::RunCommand(BuildCommand, Options(folder, source, overrides));
+        std::vector<std::string> args = Options(folder, source, overrides);
+        auto uninstaller = std::find_if(args.begin(), args.end(), [](const std::string& value) {
+            return value == "UNINST" || value == "/nonexistent/UnInst.exe";
+        });
+        if (uninstaller != args.end()) {
+            if (*uninstaller == "UNINST") {
+                ASSERT_TRUE(test::WriteWholeFile(*uninstaller = folder.Join("UnInst.exe"), "program"));
+            }
+            args.push_back("--add-uninstaller");
+        }
+        test::CommandResult result = test::RunCommand(BuildCommand, args);
         EXPECT_EQ(1, result.code) << c.what << "\n" << result.err;
         EXPECT_NE(std::string::npos, result.err.find(c.message)) << c.what << "\n" << result.err;
         EXPECT_EQ(std::vector<std::string>{"setup.exe"}, FolderNames(folder.Join("out"))) << c.what;

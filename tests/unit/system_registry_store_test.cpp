@@ -9,6 +9,7 @@
 #include "common/test_seams.h"
 #include "system/environment.h"
 #include "system/registry.h"
+#include "system/registry_delete.h"
 #include "system/registry_file_posix.h"
 #include "system_test_support.h"
 
@@ -189,6 +190,50 @@ TEST(RegistryEnvironment, ReadsVariablesAndTheWindowsFolder) {
         ReadWindowsFolder(folder, c.capacity);
         EXPECT_EQ(Utf8(buffer), c.expected);
         EXPECT_EQ(Utf8(folder), c.expected);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RegistryStore, DeletesOneValueOrOneKeyAndNothingElse) {
+    const char16_t kEntry[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Notes";
+    const char16_t kParent[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    struct Case {
+        const char* what;
+        RegistryRoot root;
+        const char16_t* key;
+        const char16_t* value;  // null: the whole key
+        bool deleted;
+    } cases[] = {
+        {"a value", kCurrentUser, kKey, u"SNO", true},
+        {"a value, any letter case", kCurrentUser, u"software\\QUILLWORKS", u"sno", true},
+        {"a missing value", kCurrentUser, kKey, u"XYZ", false},
+        {"a value under the other root", kLocalMachine, kKey, u"SNO", false},
+        {"a key", kLocalMachine, kEntry, nullptr, true},
+        {"a missing key", kLocalMachine, u"SOFTWARE\\Nothing", nullptr, false},
+        {"a key with a key beneath", kLocalMachine, kParent, nullptr, false},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(Put(kCurrentUser, kKey, u"SNO", u"D:\\Notes"));
+        ASSERT_TRUE(Put(kCurrentUser, kKey, u"OTH", u"D:\\Other"));
+        ASSERT_TRUE(Put(kLocalMachine, kEntry, u"UninstallString", u"D:\\Notes\\UnInst.exe"));
+        ASSERT_TRUE(Put(kLocalMachine, kEntry, u"DisplayName", u"Notes"));
+        ASSERT_TRUE(Put(kLocalMachine, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other",
+                        u"DisplayName", u"Other"));
+        bool deleted = c.value ? DeleteRegistryValue(c.root, c.key, c.value) : DeleteRegistryKey(c.root, c.key);
+        EXPECT_EQ(c.deleted, deleted) << c.what;
+        bool valueGone = c.deleted && c.value;
+        bool keyGone = c.deleted && !c.value;
+        EXPECT_EQ(valueGone ? "<missing>" : "D:\\Notes", Get(kCurrentUser, kKey, u"SNO")) << c.what;
+        EXPECT_EQ(Get(kCurrentUser, kKey, u"OTH"), "D:\\Other") << c.what;
+        EXPECT_EQ(keyGone ? "<missing>" : "Notes", Get(kLocalMachine, kEntry, u"DisplayName")) << c.what;
+        RegistryKey open;
+        EXPECT_EQ(!keyGone, OpenRegistryKey(kLocalMachine, kEntry, &open)) << c.what;
+        EXPECT_EQ(Get(kLocalMachine, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other", u"DisplayName"),
+                  "Other")
+            << c.what;
     }
 }
 

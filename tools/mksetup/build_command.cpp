@@ -11,6 +11,7 @@
 #include "package/record_writer.h"
 #include "setup_writer.h"
 #include "stub.h"
+#include "uninstaller_entries.h"
 
 namespace fs = std::filesystem;
 
@@ -20,7 +21,8 @@ static void PrintBuildHelp() {
     std::cout <<
         "Usage: mksetup build SOURCE_DIR -o OUT.exe --code CODE --window-class CLASS\n"
         "                     --main-program NAME [--date YYYY-MM-DD] [--stub STUB.exe]\n"
-        "                     [--order LISTFILE] [-q]\n"
+        "                     [--order LISTFILE] [--add-uninstaller [--uninstaller-exe PATH]]\n"
+        "                     [-q]\n"
         "\n"
         "Packs every file under SOURCE_DIR into the setup OUT.exe.\n"
         "\n"
@@ -42,6 +44,13 @@ static void PrintBuildHelp() {
         "                         SOURCE_DIR ('/' or '\\'), naming every file once;\n"
         "                         default: files under 32\\ and 64\\ first, then the\n"
         "                         rest, each group in byte order of its name\n"
+        "  --add-uninstaller      add our uninstaller: UnInst.exe and the list of\n"
+        "                         installed files it reads, UnInst.lst, as top-level\n"
+        "                         entries (refused when SOURCE_DIR holds either name\n"
+        "                         or FILE_ID.DIZ names no product)\n"
+        "  --uninstaller-exe PATH the UnInst.exe to add (for example a signed copy);\n"
+        "                         default: the one of the same build, looked for\n"
+        "                         where the stub is\n"
         "  -q                     no progress on standard error\n"
         "\n"
         "Names are stored in Windows-1252 with '\\' between folders. The same inputs\n"
@@ -50,8 +59,9 @@ static void PrintBuildHelp() {
 }
 
 struct BuildRequest {
-    fs::path source, out, stub, order;
+    fs::path source, out, stub, order, uninstaller;
     bool hasOrder = false;
+    bool addUninstaller = false;
     SetupPlan plan;
 };
 
@@ -74,26 +84,31 @@ static int ReadDate(const ParsedArgs& args, SetupPlan* plan) {
     return kExitSuccess;
 }
 
-static int FindStub(const ParsedArgs& args, fs::path* stub) {
-    if (args.Has("--stub")) {
-        *stub = fs::u8path(args.Value("--stub"));
+// The program given by option, else the one of the same build.
+static int FindProgram(const ParsedArgs& args, const std::string& option, const std::string& fileName,
+                       fs::path* program) {
+    if (args.Has(option)) {
+        *program = fs::u8path(args.Value(option));
         return kExitSuccess;
     }
     std::string looked;
-    for (const fs::path& candidate : DefaultStubCandidates()) {
+    for (const fs::path& candidate : DefaultProgramCandidates(fileName)) {
         std::error_code ec;
         if (fs::is_regular_file(candidate, ec)) {
-            *stub = candidate;
+            *program = candidate;
             return kExitSuccess;
         }
         looked += (looked.empty() ? "" : ", ") + Quoted(candidate.u8string());
     }
-    return Failure(kCommand, "no bare Setup.exe found (looked for " + (looked.empty() ? std::string("none") : looked) +
-                                 "); build the windows preset or pass --stub STUB.exe");
+    return Failure(kCommand, "no " + fileName + " found (looked for " +
+                                 (looked.empty() ? std::string("none") : looked) +
+                                 "); build the windows preset or pass " + option + " PATH");
 }
 
 static int ParseRequest(const std::vector<std::string>& raw, BuildRequest* request, bool* help) {
-    OptionSpec spec{{"-o", "--code", "--window-class", "--main-program", "--date", "--stub", "--order"}, {"-q"}};
+    OptionSpec spec{{"-o", "--code", "--window-class", "--main-program", "--date", "--stub", "--order",
+                     "--uninstaller-exe"},
+                    {"-q", "--add-uninstaller"}};
     ParsedArgs args;
     std::string error;
     if (!ParseArgs(raw, spec, &args, &error)) return UsageError(kCommand, error);
@@ -109,9 +124,14 @@ static int ParseRequest(const std::vector<std::string>& raw, BuildRequest* reque
     request->hasOrder = args.Has("--order");
     request->order = fs::u8path(args.Value("--order"));
     request->plan.quiet = args.flags.count("-q") != 0;
+    request->addUninstaller = args.flags.count("--add-uninstaller") != 0;
+    if (args.Has("--uninstaller-exe") && !request->addUninstaller)
+        return UsageError(kCommand, "option --uninstaller-exe goes with --add-uninstaller");
     int code = ReadHeaderTexts(args, &request->plan);
     if (code == kExitSuccess) code = ReadDate(args, &request->plan);
-    if (code == kExitSuccess) code = FindStub(args, &request->stub);
+    if (code == kExitSuccess) code = FindProgram(args, "--stub", "Setup.exe", &request->stub);
+    if (code == kExitSuccess && request->addUninstaller)
+        code = FindProgram(args, "--uninstaller-exe", "UnInst.exe", &request->uninstaller);
     return code;
 }
 
@@ -136,6 +156,8 @@ static int GatherFiles(BuildRequest* request) {
     if (request->plan.entries.empty()) return Failure(kCommand, Quoted(request->source.u8string()) + " holds no files");
     SortDefault(&request->plan.entries);
     if (request->hasOrder && !ApplyOrderFile(request->order, &request->plan.entries, &error))
+        return Failure(kCommand, error);
+    if (request->addUninstaller && !AddUninstaller(request->uninstaller, &request->plan, &error))
         return Failure(kCommand, error);
     for (const std::string& warning : PlacementWarnings(request->plan.entries, request->plan.mainProgram))
         Warning(kCommand, warning);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
 #include <map>
 #include <system_error>
 
@@ -182,4 +183,9 @@ bool ApplyOrderFile(const fs::path& listFile, std::vector<PackageEntry>* entries
     }
     *entries = ordered;
     return true;
+}
+
+std::unique_ptr<std::istream> OpenEntry(const PackageEntry& entry) {
+    if (entry.made) return std::make_unique<std::istringstream>(entry.bytes, std::ios::binary);
+    return std::make_unique<std::ifstream>(entry.source, std::ios::binary);
 }

@@ -4,6 +4,8 @@
 #include <stdint.h>
 
 #include <filesystem>
+#include <istream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,7 +14,12 @@ struct PackageEntry {
     std::string relative;          // its path below the product folder, UTF-8 with '/'
     std::string storedName;        // Windows-1252 with '\' as separator
     uint64_t size = 0;
+    bool made = false;             // no file on disk: the bytes are these
+    std::string bytes;
 };
+
+// The entry's bytes for reading: its file, or what mksetup made.
+std::unique_ptr<std::istream> OpenEntry(const PackageEntry& entry);
 
 // A file name of this many characters or more would not fit the installer's
 // buffer for a record split across two decoded chunks.

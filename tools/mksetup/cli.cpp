@@ -1,5 +1,7 @@
 #include "cli.h"
 
+#include <filesystem>
+
 #include <stdint.h>
 
 #include <iostream>
@@ -94,3 +96,10 @@ std::string SystemErrorText(uint32_t code) {
 }
 
 std::string Quoted(const std::string& utf8) { return "'" + Printable(utf8) + "'"; }
+
+std::optional<std::u16string> AbsolutePath(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path full = std::filesystem::absolute(std::filesystem::u8path(path), error);
+    if (error) return std::nullopt;
+    return Utf8ToUtf16(full.lexically_normal().u8string());
+}

@@ -1,6 +1,7 @@
 // Shared pieces of the commands: argument parsing, messages and exit codes.
 #pragma once
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <system_error>
@@ -40,3 +41,7 @@ std::string SystemErrorText(uint32_t code);
 std::string SystemErrorText(const std::error_code& error);
 // "'name'" with the name as printable UTF-8 for messages.
 std::string Quoted(const std::string& utf8);
+
+// The absolute, lexically normal form of a path, as the Windows programs'
+// wide text; none when it cannot be made.
+std::optional<std::u16string> AbsolutePath(const std::string& path);

@@ -9,3 +9,4 @@ int ListCommand(const std::vector<std::string>& args);
 int TestCommand(const std::vector<std::string>& args);
 int ExtractCommand(const std::vector<std::string>& args);
 int InstallCommand(const std::vector<std::string>& args);
+int UninstallCommand(const std::vector<std::string>& args);

@@ -140,13 +140,6 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args, InstallOpt
     return std::nullopt;
 }
 
-std::optional<std::u16string> AbsolutePath(const std::string& path) {
-    std::error_code error;
-    fs::path full = fs::absolute(fs::u8path(path), error);
-    if (error) return std::nullopt;
-    return Utf8ToUtf16(full.lexically_normal().u8string());
-}
-
 // The program's own start-up: the one state, the text table, its own path.
 struct StateSession {
     InstallerState* previous = gState;

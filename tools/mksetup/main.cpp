@@ -1,4 +1,4 @@
-// mksetup: builds, lists, tests, extracts (and installs) setups.
+// mksetup: builds, lists, tests, extracts setups, and installs and uninstalls products.
 #include <exception>
 #include <iostream>
 #include <string>
@@ -22,6 +22,7 @@ const Command kCommands[] = {
     {"test", TestCommand, "decode a setup's package and verify its checksum"},
     {"extract", ExtractCommand, "write the files of a setup's package into a folder"},
     {"install", InstallCommand, "run the installer's own sequence unattended"},
+    {"uninstall", UninstallCommand, "run the uninstaller's own sequence on an installed folder"},
 };
 
 void PrintToolHelp() {

@@ -16,7 +16,8 @@ bool PackageChecksum(const std::vector<PackageEntry>& entries, uint32_t* checksu
     uint32_t sum = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
         const PackageEntry& entry = entries[i];
-        std::ifstream in(entry.source, std::ios::binary);
+        std::unique_ptr<std::istream> stream = OpenEntry(entry);
+        std::istream& in = *stream;
         if (!in) {
             *error = "cannot read " + Quoted(entry.relative);
             return false;
@@ -59,8 +60,8 @@ bool RecordSource::Check(RecordWriterStatus status) {
 
 bool RecordSource::StartFile() {
     const PackageEntry& entry = plan_.entries[index_];
-    file_.open(entry.source, std::ios::binary);
-    if (!file_) {
+    file_ = OpenEntry(entry);
+    if (!*file_) {
         error_ = "cannot read " + Quoted(entry.relative);
         return false;
     }
@@ -72,8 +73,8 @@ bool RecordSource::StartFile() {
 bool RecordSource::ContinueFile() {
     uint8_t block[kFileBlock];
     size_t want = remaining_ < kFileBlock ? static_cast<size_t>(remaining_) : kFileBlock;
-    file_.read(reinterpret_cast<char*>(block), static_cast<std::streamsize>(want));
-    size_t got = static_cast<size_t>(file_.gcount());
+    file_->read(reinterpret_cast<char*>(block), static_cast<std::streamsize>(want));
+    size_t got = static_cast<size_t>(file_->gcount());
     if (got != want) {
         error_ = Changed(plan_.entries[index_]);
         return false;
@@ -83,8 +84,8 @@ bool RecordSource::ContinueFile() {
 }
 
 bool RecordSource::EndFile() {
-    bool grew = file_.peek() != std::ifstream::traits_type::eof();
-    file_.close();
+    bool grew = file_->peek() != std::istream::traits_type::eof();
+    file_.reset();
     inFile_ = false;
     if (grew) {
         error_ = Changed(plan_.entries[index_]);

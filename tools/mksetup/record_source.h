@@ -4,7 +4,8 @@
 #pragma once
 #include <stdint.h>
 
-#include <fstream>
+#include <istream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,7 @@ private:
     std::vector<uint8_t> pending_;  // written by the record writer, not yet pulled
     size_t pendingStart_ = 0;
     size_t index_ = 0;              // next entry to start
-    std::ifstream file_;
+    std::unique_ptr<std::istream> file_;
     bool inFile_ = false;
     uint64_t remaining_ = 0;
     bool finished_ = false;

@@ -11,13 +11,13 @@
 namespace fs = std::filesystem;
 
 
-std::vector<fs::path> DefaultStubCandidates() {
+std::vector<fs::path> DefaultProgramCandidates(const std::string& fileName) {
     std::vector<fs::path> candidates;
     std::string self = ExecutablePath();
     if (self.empty()) return candidates;
     fs::path folder = fs::u8path(self).parent_path();
-    candidates.push_back(folder / "Setup.exe");
-    candidates.push_back((folder / ".." / "windows" / "Setup.exe").lexically_normal());
+    candidates.push_back(folder / fileName);
+    candidates.push_back((folder / ".." / "windows" / fileName).lexically_normal());
     return candidates;
 }
 

@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
-// Where the bare Setup.exe of the same build is looked for when no --stub is
-// given: beside mksetup itself, then in the windows build next to its build folder.
-std::vector<std::filesystem::path> DefaultStubCandidates();
+// Where a Windows program of the same build (Setup.exe, UnInst.exe) is looked
+// for when no path is given: beside mksetup itself, then in the windows build
+// next to its build folder.
+std::vector<std::filesystem::path> DefaultProgramCandidates(const std::string& fileName);
 
 // Reads the stub. Refuses one the package could not follow: too large for the
 // installer's 32-bit offsets, or holding the package signature at or beyond the

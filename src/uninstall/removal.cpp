@@ -1,0 +1,103 @@
+#include "uninstall/removal.h"
+
+#include <stdlib.h>
+
+#include "common/codepage.h"
+#include "common/file_names.h"
+#include "common/files.h"
+#include "common/memory.h"
+#include "common/path.h"
+#include "common/removal.h"
+#include "common/text.h"
+#include "ui/error_text.h"
+#include "uninstall/file_list.h"
+#include "uninstall/uninstall_texts.h"
+
+enum : int32_t { kReasonCapacity = 256 };
+
+namespace {
+
+char FoldA(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+int CompareNames(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        char x = FoldA(*a), y = FoldA(*b);
+        if (x != y || !x) return static_cast<unsigned char>(x) - static_cast<unsigned char>(y);
+    }
+}
+
+int CompareByName(const void* a, const void* b) {
+    const ListedFile* x = *static_cast<const ListedFile* const*>(a);
+    const ListedFile* y = *static_cast<const ListedFile* const*>(b);
+    int order = CompareNames(x->name, y->name);
+    if (order) return order;
+    return x < y ? -1 : (x > y ? 1 : 0);  // list order within a name: a stable sort
+}
+
+void NoteKept(KeptFiles* kept, const char16_t* name, const char16_t* reason) {
+    ++kept->count;
+    if (kept->shown >= kKeptLinesShown) return;
+    ++kept->shown;
+    AppendText(name, kept->lines, kKeptReportCapacity);
+    AppendText(u" (", kept->lines, kKeptReportCapacity);
+    AppendText(reason, kept->lines, kKeptReportCapacity);
+    AppendText(u")\n", kept->lines, kKeptReportCapacity);
+}
+
+void NoteKeptForError(KeptFiles* kept, const char16_t* name, uint32_t code) {
+    char16_t reason[kReasonCapacity] = u"";
+    AppendSystemErrorText(code, reason, kReasonCapacity);
+    TrimTrailingSpaces(reason);
+    int32_t n = TextLength(reason);
+    while (n > 0 && (reason[n - 1] == u'\n' || reason[n - 1] == u'\r' || reason[n - 1] == u'.')) reason[--n] = 0;
+    NoteKept(kept, name, reason[0] ? reason : u"?");
+}
+
+void NoteKeptForText(KeptFiles* kept, const char16_t* name, int16_t id) {
+    char16_t reason[kReasonCapacity];
+    FormatUninstallText(kept->texts, id, nullptr, nullptr, reason, kReasonCapacity);
+    NoteKept(kept, name, reason);
+}
+
+// One name, and the lines [first, last) that the list holds for it.
+void RemoveOne(ListedFile* const* first, ListedFile* const* last, const char16_t* folder,
+               const char16_t* programPath, KeptFiles* kept) {
+    char16_t name[kListNameCapacity];
+    AnsiToWide((*first)->name, name, kListNameCapacity);
+    if (!IsPlainFileName(name) || EqualsIgnoreCase(name, kListFileName) ||
+        EqualsIgnoreCase(name, programPath + FileNamePosition(programPath)))
+        return;
+    char16_t path[kPathCapacity];
+    CopyText(folder, path, kPathCapacity);
+    if (AppendPathPart(name, path, kPathCapacity) != kPathFits || ProbePath(path) != 0) return;
+    uint64_t size = 0;
+    uint32_t checksum = 0;
+    if (!ChecksumOfFile(path, &size, &checksum)) return NoteKeptForError(kept, name, LastErrorOr(kErrorAccessDenied));
+    bool unchanged = false;
+    for (ListedFile* const* line = first; line < last && !unchanged; ++line)
+        unchanged = (*line)->size == size && (*line)->checksum == checksum;
+    if (!unchanged) return NoteKeptForText(kept, name, kTextReasonChanged);
+    if (DeleteDiskFile(path)) return;
+    uint32_t code = LastErrorOr(kErrorAccessDenied);
+    if (DeleteAtRestart(path)) return NoteKeptForText(kept, name, kTextReasonInUse);
+    NoteKeptForError(kept, name, code);
+}
+
+}  // namespace
+
+void RemoveListedFiles(const UninstallList* list, const char16_t* folder, const char16_t* programPath,
+                       KeptFiles* kept) {
+    if (list->fileCount <= 0) return;
+    uint32_t bytes = static_cast<uint32_t>(list->fileCount) * sizeof(ListedFile*);
+    ListedFile** order = static_cast<ListedFile**>(AllocZeroed(bytes));
+    if (!order) return;
+    for (int32_t i = 0; i < list->fileCount; ++i) order[i] = &list->files[i];
+    qsort(order, static_cast<size_t>(list->fileCount), sizeof(ListedFile*), CompareByName);
+    for (int32_t i = 0; i < list->fileCount;) {
+        int32_t end = i + 1;
+        while (end < list->fileCount && CompareNames(order[i]->name, order[end]->name) == 0) ++end;
+        RemoveOne(order + i, order + end, folder, programPath, kept);
+        i = end;
+    }
+    FreeAndClear(&order);
+}

@@ -1,0 +1,185 @@
+// The uninstaller's sequence end to end on this machine: a product built with
+// --add-uninstaller, installed by mksetup install, then changed as a user
+// changes things and removed by mksetup uninstall.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <iostream>
+#include <sstream>
+#include <memory>
+
+#include "installer_support.h"
+#include "mksetup_test_fixture.h"
+#include "system/registry_store.h"
+#include "system/shell.h"
+#include "uninstall/file_list.h"
+#include "test_support.h"
+
+namespace {
+
+const char16_t kEntryKey[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample Notes";
+const char16_t kMakerKey[] = u"Software\\Quillworks";
+
+void Put(RegistryRoot where, const char16_t* key, const char16_t* name, const std::u16string& value) {
+    RegistryKey open;
+    ASSERT_TRUE(CreateRegistryKey(where, key, &open));
+    WriteRegistryString(&open, name, value.c_str(), static_cast<uint32_t>(value.size() + 1) * 2);
+    CloseRegistryKey(&open);
+}
+
+std::u16string Get(RegistryRoot where, const char16_t* key, const char16_t* name) {
+    RegistryKey open;
+    char16_t value[1024] = u"";
+    if (!OpenRegistryKey(where, key, &open)) return u"<no key>";
+    bool read = ReadRegistryString(&open, name, value, sizeof value);
+    CloseRegistryKey(&open);
+    return read ? value : u"<no value>";
+}
+
+const char16_t kOtherKey[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other Tool";
+
+// A machine of its own: registry, special folders, and another product
+// installed beside ours that must come through untouched.
+struct Machine {
+    Machine() {
+        Env("SETUP_REGISTRY", root.Join("registry.txt"));
+        Env("SETUP_FOLDER_DESKTOP", Folder("desktop"));
+        Env("SETUP_FOLDER_COMMON_PROGRAMS", Folder("common"));
+        Env("SETUP_FOLDER_APPDATA", Folder("appdata"));
+        env.push_back(std::make_unique<test::ScopedEnv>("SETUP_FOLDER_PROGRAMS", nullptr));
+        test::MakeFolders(root.Join("appdata/Microsoft/Internet Explorer/Quick Launch"));
+        Put(kLocalMachine, kOtherKey, u"UninstallString", test::U16(root.Join("Other Tool\\UnInst.exe")));
+        Put(kCurrentUser, kMakerKey, u"OTH", test::U16(root.Join("Other Tool")));
+    }
+    void Env(const char* name, const std::string& value) {
+        env.push_back(std::make_unique<test::ScopedEnv>(name, value.c_str()));
+    }
+    std::string Folder(const std::string& name) {
+        test::MakeFolders(root.Join(name));
+        return root.Join(name);
+    }
+    std::string Dest() { return root.Join("Sample Notes"); }
+
+    // Builds the sample with --add-uninstaller and installs it into Dest().
+    void Install() {
+        std::string product = test::MakeProduct(root, "product",
+                                                {{"FILE_ID.DIZ", "Sample Notes Version 1.0\r\nfor 64-bit Windows\r\n"},
+                                                 {"Notes.exe", "notes program"},
+                                                 {"ReadMe.txt", "read me"},
+                                                 {"Notes_IT.LNG", "[Lang]\r\nLanguage=Italiano\r\n"},
+                                                 {"64/engine.dll", "engine"},
+                                                 {"32/engine.dll", "old engine"}});
+        std::string uninstaller = root.Join("UnInst-build.exe");
+        ASSERT_TRUE(test::WriteWholeFile(uninstaller, "uninstaller program"));
+        std::vector<std::string> args = {product, "-o", root.Join("Setup.exe"), "--code", "SNO",
+                                         "--window-class", "NotesWindow", "--main-program", "Notes.exe",
+                                         "--stub", test::WriteStub(root), "--date", "2024-02-29", "-q",
+                                         "--add-uninstaller", "--uninstaller-exe", uninstaller};
+        test::CommandResult built = test::RunCommand(BuildCommand, args);
+        ASSERT_EQ(0, built.code) << built.err;
+        test::CommandResult installed = test::RunCommand(InstallCommand, {root.Join("Setup.exe"), "--dest", Dest()});
+        ASSERT_EQ(0, installed.code) << installed.err;
+        ASSERT_TRUE(test::PathExists(Dest() + "/UnInst.lst"));
+        ASSERT_TRUE(test::PathExists(root.Join("desktop/Sample Notes.lnk")));
+    }
+
+    test::TempFolder root;
+    std::vector<std::unique_ptr<test::ScopedEnv>> env;
+};
+
+TEST(UninstallSequence, RemovesExactlyWhatTheSetupInstalled) {
+    struct Case {
+        const char* what;
+        std::function<void(Machine*)> change;  // what happened after the installation
+        std::vector<std::string> args;         // after DIR
+        int code;
+        std::vector<std::string> gone, kept;   // below the machine's root
+        const char* report;                    // in the output
+        bool entryGone, rememberedGone;
+    } cases[] = {
+        {"a plain installation", [](Machine*) {}, {"--yes"}, 0,
+         {"Sample Notes", "desktop/Sample Notes.lnk", "common/Sample Notes",
+          "appdata/Microsoft/Internet Explorer/Quick Launch/Sample Notes.lnk"},
+         {"desktop", "common"}, "Sample Notes has been removed.", true, true},
+        {"a user file and a changed file",
+         [](Machine* m) {
+             test::WriteWholeFile(m->Dest() + "/notes.txt", "mine");
+             test::WriteWholeFile(m->Dest() + "/ReadMe.txt", "edited");
+         },
+         {"--yes"}, 1,
+         {"Sample Notes/Notes.exe", "Sample Notes/engine.dll", "Sample Notes/Notes_IT.LNG", "Sample Notes/UnInst.exe",
+          "Sample Notes/UnInst.lst", "desktop/Sample Notes.lnk", "common/Sample Notes"},
+         {"Sample Notes/notes.txt", "Sample Notes/ReadMe.txt"},
+         "These files were kept:\n  ReadMe.txt (changed since installation)", true, true},
+        {"the answer No", [](Machine*) {}, {}, 2, {},
+         {"Sample Notes/Notes.exe", "Sample Notes/UnInst.lst", "desktop/Sample Notes.lnk"}, "[y/N]", false, false},
+        {"a damaged list",
+         [](Machine* m) { test::WriteWholeFile(m->Dest() + "/UnInst.lst", "Setup uninstall list 1\r\n"); },
+         {"--yes"}, 2, {}, {"Sample Notes/Notes.exe", "Sample Notes/ReadMe.txt", "desktop/Sample Notes.lnk"},
+         "The list of installed files is missing or damaged. Nothing was removed.", false, false},
+        {"links, entry and remembered folder of another copy",
+         [](Machine* m) {
+             CreateShortcut(test::U16(m->root.Join("desktop/Sample Notes.lnk")).c_str(), u"C:\\Other\\Notes.exe",
+                            u"C:\\Other");
+             Put(kLocalMachine, kEntryKey, u"UninstallString", u"C:\\Other\\UnInst.exe");
+             Put(kCurrentUser, kMakerKey, u"SNO", u"C:\\Other");
+         },
+         {"--yes"}, 0, {"Sample Notes", "common/Sample Notes"}, {"desktop/Sample Notes.lnk"}, "", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Machine m;
+        m.Install();
+        c.change(&m);
+        std::vector<std::string> args = {m.Dest()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        std::istringstream answer("n\n");  // the question on standard input is answered No
+        std::streambuf* terminal = std::cin.rdbuf(answer.rdbuf());
+        test::CommandResult result = test::RunCommand(UninstallCommand, args);
+        std::cin.rdbuf(terminal);
+        EXPECT_EQ(c.code, result.code) << result.out << result.err;
+        for (const std::string& path : c.gone) EXPECT_FALSE(test::PathExists(m.root.Join(path))) << path;
+        for (const std::string& path : c.kept) EXPECT_TRUE(test::PathExists(m.root.Join(path))) << path;
+        EXPECT_NE(std::string::npos, (result.out + result.err).find(c.report)) << result.out << result.err;
+        EXPECT_EQ(c.entryGone, Get(kLocalMachine, kEntryKey, u"UninstallString") == u"<no key>");
+        EXPECT_EQ(c.rememberedGone, Get(kCurrentUser, kMakerKey, u"SNO") == u"<no value>");
+        EXPECT_EQ(test::U16(m.root.Join("Other Tool\\UnInst.exe")), Get(kLocalMachine, kOtherKey, u"UninstallString"));
+        EXPECT_EQ(test::U16(m.root.Join("Other Tool")), Get(kCurrentUser, kMakerKey, u"OTH"));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+std::string FileLine(const std::string& name, const std::string& contents) {
+    char line[kListLineCapacity];
+    FormatListedFile(contents.size(), UpdateChecksum(0, contents.data(), static_cast<uint32_t>(contents.size())),
+                     name.c_str(), line, sizeof line);
+    return line;
+}
+
+TEST(UninstallSequence, TheListNamesEveryFileTheSetupMayInstallAndRebuildsTheSame) {
+    Machine m;
+    m.Install();
+    std::string list = test::FileText(m.Dest() + "/UnInst.lst");
+    std::string expected = std::string(kListVersionLine) +
+                           "\r\nproduct\tSample Notes\r\ncode\tSNO\r\nclass\tNotesWindow\r\nmain\tNotes.exe\r\n" +
+                           FileLine("engine.dll", "old engine") + FileLine("engine.dll", "engine") +
+                           FileLine("FILE_ID.DIZ", "Sample Notes Version 1.0\r\nfor 64-bit Windows\r\n") +
+                           FileLine("Notes.exe", "notes program") +
+                           FileLine("Notes_IT.LNG", "[Lang]\r\nLanguage=Italiano\r\n") +
+                           FileLine("ReadMe.txt", "read me") + FileLine("UnInst.exe", "uninstaller program") +
+                           "end\t7\r\n";
+    EXPECT_EQ(expected, list);
+    std::string first = test::FileText(m.root.Join("Setup.exe"));
+    m.Install();
+    EXPECT_EQ(first, test::FileText(m.root.Join("Setup.exe")));
+    test::CommandResult alone = test::RunCommand(
+        BuildCommand, {m.root.Join("product"), "-o", m.root.Join("x.exe"), "--code", "", "--window-class", "",
+                       "--main-program", "", "--uninstaller-exe", m.root.Join("UnInst-build.exe")});
+    EXPECT_EQ(2, alone.code);
+    EXPECT_NE(std::string::npos, alone.err.find("--uninstaller-exe goes with --add-uninstaller")) << alone.err;
+}
+
+}  // namespace
