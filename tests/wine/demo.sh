@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The demo: packs the sample product in examples/ into build/demo/Setup.exe,
+# The demo: packs the sample product in examples/ with our uninstaller into build/demo/Setup.exe,
 # installs it under Wine on a virtual display (the test driver presses
 # Install), and shows what the installation left: the files, the registry
 # entries, the shortcuts, and a screenshot of the dialog.
@@ -19,8 +19,11 @@ mkdir -p "$DEMO"
 start_wine wine
 echo "== packing examples/ into build/demo/Setup.exe"
 assemble_sample "$DEMO/product"
+# Our own uninstaller and its list of installed files, not the sample's.
+rm -f "$DEMO/product/UnInst.exe"
 "$SETUP_MKSETUP" build "$DEMO/product" -o "$DEMO/Setup.exe" --code "$SAMPLE_CODE" --window-class "$SAMPLE_CLASS" \
-  --main-program "$SAMPLE_MAIN" --date "$SAMPLE_DATE" --stub "$STUB" -q || { echo "mksetup build failed" >&2; exit 1; }
+  --main-program "$SAMPLE_MAIN" --date "$SAMPLE_DATE" --stub "$STUB" --add-uninstaller -q ||
+  { echo "mksetup build failed" >&2; exit 1; }
 "$SETUP_MKSETUP" list "$DEMO/Setup.exe"
 echo "stub: $(stat -c %s "$STUB") bytes; setup: $(stat -c %s "$DEMO/Setup.exe") bytes"
 
