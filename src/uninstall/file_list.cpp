@@ -83,8 +83,11 @@ char* FieldOf(char* line, const char* key) {
     return line + n + 1;
 }
 
+// What a writer never writes inside a value: a tab or a lone carriage return.
+bool IsCleanValue(const char* value) { return !strpbrk(value, "\t\r"); }
+
 bool CopyField(const char* value, char* out, int32_t capacity) {
-    if (!value || static_cast<int32_t>(strlen(value)) >= capacity) return false;
+    if (!value || !IsCleanValue(value) || static_cast<int32_t>(strlen(value)) >= capacity) return false;
     memcpy(out, value, strlen(value) + 1);
     return true;
 }
@@ -125,7 +128,7 @@ bool ReadHex8(char** text, uint32_t* value) {
 bool ReadListedFile(char* line, ListedFile* file) {
     char* p = FieldOf(line, "file");
     if (!p || !ReadDecimal(&p, '\t', &file->size) || !ReadHex8(&p, &file->checksum)) return false;
-    if (!*p || strlen(p) >= kListNameCapacity) return false;
+    if (!*p || !IsCleanValue(p) || strlen(p) >= kListNameCapacity) return false;
     file->name = p;
     return true;
 }

@@ -89,6 +89,10 @@ TEST(UninstallList, EveryDamageIsRefused) {
         {"size with a sign", Header() + "file\t-5\tcbf43926\tNotes.exe\r\nend\t1\r\n", kListDamaged},
         {"size past 64 bits", Header() + "file\t18446744073709551616\tcbf43926\tN.exe\r\nend\t1\r\n", kListDamaged},
         {"no name", Header() + "file\t5\tcbf43926\t\r\nend\t1\r\n", kListDamaged},
+        {"a tab in a name", Header() + "file\t5\tcbf43926\ta\tb\r\nend\t1\r\n", kListDamaged},
+        {"a carriage return in a name", Header() + "file\t5\tcbf43926\ta\rb\r\nend\t1\r\n", kListDamaged},
+        {"a tab in the product", "Setup uninstall list 1\r\nproduct\tP\tQ\r\ncode\t\r\nclass\t\r\nmain\t\r\nend\t0\r\n",
+         kListDamaged},
         {"unknown line", Header() + "folder\tdocs\r\nend\t0\r\n", kListDamaged},
         {"a zero byte", Header() + std::string(kZeroByteLine, sizeof kZeroByteLine - 1), kListDamaged},
     };
