@@ -2,7 +2,7 @@
 // the installer's logic expects. Both separators become '/' here.
 #include "common/files.h"
 #include "common/path.h"
-#include "common/posix_path.h"
+#include "common/native_path.h"
 #include "common/test_seams.h"
 
 #include <dirent.h>

@@ -1,6 +1,6 @@
 #include "common/find.h"
 #include "common/path.h"
-#include "common/posix_path.h"
+#include "common/native_path.h"
 
 #include <dirent.h>
 #include <errno.h>

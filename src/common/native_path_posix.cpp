@@ -1,4 +1,4 @@
-#include "common/posix_path.h"
+#include "common/native_path.h"
 #include "common/files.h"
 #include "common/path.h"
 #include "common/unicode.h"

@@ -1,5 +1,5 @@
 #include "common/path.h"
-#include "common/posix_path.h"
+#include "common/native_path.h"
 
 void NormalizeFullPath(char16_t* path) {
     char16_t full[kPathCapacity];

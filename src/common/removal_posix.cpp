@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "common/files.h"
-#include "common/posix_path.h"
+#include "common/native_path.h"
 
 bool RemoveFolder(const char16_t* path) {
     char native[kNativePathCapacity];

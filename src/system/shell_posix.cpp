@@ -5,7 +5,7 @@
 #include "system/shell.h"
 #include "common/files.h"
 #include "common/path.h"
-#include "common/posix_path.h"
+#include "common/native_path.h"
 #include "common/text.h"
 #include "system/shell_link.h"
 #include "common/unicode.h"

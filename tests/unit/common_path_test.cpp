@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/path.h"
-#include "common/posix_path.h"
+#include "common/native_path.h"
 #include "test_support.h"
 
 namespace {

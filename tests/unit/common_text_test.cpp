@@ -10,7 +10,7 @@
 #include "common/text.h"
 #include "test_support.h"
 #include "common/codepage.h"
-#include "common/posix_path.h"
+#include "common/native_path.h"
 #include "common/unicode.h"
 #include "text_codec.h"
 

@@ -1,6 +1,6 @@
 #include "platform.h"
 
-#include "common/posix_path.h"
+#include "common/native_path.h"
 
 #include <fcntl.h>
 #include <limits.h>
