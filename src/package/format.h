@@ -7,7 +7,8 @@
 
 enum : uint32_t {
     kSearchStart = 89999,      // first file offset the signature search looks at
-    kStreamHeaderSize = 9,     // LZMA properties (5) and the big-endian unpacked size (4)
+    kStreamHeaderSize = 9,     // LZMA properties and the big-endian unpacked size (4)
+    kLzmaPropertiesSize = 5,   // the stream header's first bytes: the decoder's properties
     kStoredNumberBias = 239,   // a stored number is the value plus this, big-endian
     kStringShift = 35,         // a stored name byte is the plain byte plus this
     kByteShift = 77,           // a plain file byte is the stored byte plus this

@@ -11,7 +11,7 @@
 #include "common/text.h"
 #include "state/state.h"
 
-enum : uint32_t { kPropsSize = 5, kSmallestDictionary = 4096 };
+enum : uint32_t { kSmallestDictionary = 4096 };
 
 static void* RunAllocate(void*, size_t size) {
     const TestSeams* seams = TestSeamsInForce();
@@ -77,12 +77,12 @@ uint32_t DecodePackageStream(DiskFile file, ChunkHandler handler, void* handlerC
     uint32_t got = 0;
     if (!ReadUpTo(file, header, kStreamHeaderSize, &got)) return SZ_ERROR_READ;
     if (got < kStreamHeaderSize) return SZ_ERROR_INPUT_EOF;
-    uint32_t unpacked = ReadBigEndian32(header + kPropsSize);
+    uint32_t unpacked = ReadBigEndian32(header + kLzmaPropertiesSize);
     LimitDictionary(header, unpacked);
 
     CLzmaDec decoder;
     LzmaDec_Construct(&decoder);
-    SRes res = LzmaDec_Allocate(&decoder, header, kPropsSize, &gRunAllocator);
+    SRes res = LzmaDec_Allocate(&decoder, header, kLzmaPropertiesSize, &gRunAllocator);
     if (res != SZ_OK) return static_cast<uint32_t>(res);
     uint8_t* buffers = static_cast<uint8_t*>(RunAllocate(nullptr, kInputBufferSize + kOutputChunkSize));
     if (!buffers) {

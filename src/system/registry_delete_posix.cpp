@@ -2,6 +2,7 @@
 // read-modify-replace.
 #include "system/registry_delete.h"
 #include "system/registry_file_posix.h"
+#include "system/registry_text_posix.h"
 
 namespace {
 

@@ -38,20 +38,3 @@ bool SaveStoreText(const char* storePath, const StoreText* text);
 // the lock file cannot be made (the store cannot be written either).
 int OpenStoreLock(const char* storePath);
 void CloseStoreLock(int lock);
-
-
-// true when the key, or a key beneath it, is in the store.
-bool StoreHasKey(const StoreText* store, RegistryRoot root, const char16_t* path, bool exactly);
-// The value's characters as stored (its terminator among them) into out, no
-// terminator added; their count, -1 when missing, -2 when they exceed capacity.
-int32_t FindStoreValue(const StoreText* store, RegistryRoot root, const char16_t* path,
-                       const char16_t* name, char16_t* out, int32_t capacity);
-// The store with the key made (name null) or the value set to count characters
-// of data, every other line kept as it was. false when memory runs short.
-// The store without the value (name given) or without the key and its values
-// (name null; refused when a key lies beneath it). false when there was
-// nothing to remove or memory runs short.
-bool RemoveFromStore(const StoreText* store, RegistryRoot root, const char16_t* path, const char16_t* name,
-                     StoreText* out);
-bool RewriteStore(const StoreText* store, RegistryRoot root, const char16_t* path, const char16_t* name,
-                  const char16_t* data, int32_t count, StoreText* out);

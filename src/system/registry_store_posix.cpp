@@ -3,6 +3,7 @@
 #include "system/registry_store.h"
 #include "common/text.h"
 #include "system/registry_file_posix.h"
+#include "system/registry_text_posix.h"
 #include "common/unicode.h"
 
 #include <stdlib.h>

@@ -1,7 +1,8 @@
-// The line format of the registry store file (see registry_file_posix.h).
+// The line format of the registry store file (see registry_file_posix.h and
+// registry_text_posix.h).
 // Lines the format does not know are carried over unchanged on every rewrite,
 // so a hand-edited or newer store loses nothing.
-#include "system/registry_file_posix.h"
+#include "system/registry_text_posix.h"
 #include "common/text.h"
 
 #include <string.h>

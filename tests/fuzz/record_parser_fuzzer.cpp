@@ -77,11 +77,6 @@ int32_t Callback(char16_t* name, const uint8_t* data, uint32_t length, void* con
     return 1;
 }
 
-uint32_t StoredNumber(const uint8_t* bytes) {
-    return ((static_cast<uint32_t>(bytes[0]) << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3]) -
-           kStoredNumberBias;
-}
-
 // The stream walked apart from the parser, by the format's own description:
 // the checksum of every file byte present, the number of file records, and
 // whether a file record is longer than 1024 bytes (a name of 1020 to 1025
@@ -112,7 +107,7 @@ StreamFacts Walk(const std::vector<uint8_t>& stream) {
         facts.files += 1;
         // The first character of the name, unscrambled, as a signed byte (0 for an empty name).
         int32_t first = end > pos + 4 ? static_cast<int8_t>(static_cast<uint8_t>(stream[pos + 4] - kStringShift)) : 0;
-        uint64_t size = StoredNumber(&stream[pos]);
+        uint64_t size = ReadStoredNumber(&stream[pos]);
         pos = end + 1;
         size_t present = size < stream.size() - pos ? static_cast<size_t>(size) : stream.size() - pos;
         for (size_t k = 0; k < present; ++k)

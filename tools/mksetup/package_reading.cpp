@@ -24,7 +24,7 @@ PackageGlance GlancePackage(const std::string& path) {
         uint32_t got = 0;
         if (SeekDiskFile(file, static_cast<int32_t>(start)) && ReadDiskFile(file, header, sizeof header, &got) &&
             got == sizeof header)
-            glance.unpacked = ReadBigEndian32(header + 5);
+            glance.unpacked = ReadBigEndian32(header + kLzmaPropertiesSize);
     }
     CloseDiskFile(file);
     return glance;
