@@ -5,6 +5,8 @@
 #
 #   bench/run.sh              full corpus: about 100 MiB in about 2,000 files
 #   bench/run.sh --small      a few MiB, well under a minute
+#   bench/run.sh --levels     mksetup build at every --level on the corpus:
+#                             time and size, as a table (with --small too)
 #   options: --rounds N (A to E, default 7), --build-rounds N (F, default 2)
 #
 # Exit status: 0 every target holds, 1 a target is missed, 2 the benchmark
@@ -13,14 +15,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=full
+levels=0
 rounds=7
 build_rounds=2
 while [ $# -gt 0 ]; do
   case "$1" in
     --small) mode=small ;;
+    --levels) levels=1 ;;
     --rounds) rounds="${2:?--rounds needs a number}"; shift ;;
     --build-rounds) build_rounds="${2:?--build-rounds needs a number}"; shift ;;
-    -h|--help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench/run.sh: unknown option $1 (try --help)" >&2; exit 2 ;;
   esac
   shift
@@ -45,6 +49,26 @@ echo "== building (build/bench/native, build/bench/windows)" >&2
 
 echo "== corpus ($mode)" >&2
 "$root/native/bench/bench_corpus" --out "$root/corpus-$mode" --bytes "$bytes" >&2 || exit 2
+
+if [ "$levels" = 1 ]; then
+  echo "== mksetup build at every level" >&2
+  product=$root/corpus-$mode/product
+  input=$(du -sb "$product" | cut -f1)
+  echo "| level | time (s) | setup (bytes) | of the input |"
+  echo "|---:|---:|---:|---:|"
+  for level in 0 1 2 3 4 5 6 7 8 9; do
+    out=$root/work-$mode/level-$level.exe
+    mkdir -p "$(dirname "$out")"
+    start=$(date +%s.%N)
+    "$root/native/mksetup" build "$product" -o "$out" --code QW --window-class "" --main-program Qw.exe \
+      --stub "$root/windows/Setup.exe" --date 2024-01-01 --level $level -q >/dev/null 2>&1 || exit 2
+    end=$(date +%s.%N)
+    size=$(stat -c %s "$out")
+    awk -v l=$level -v s=$start -v e=$end -v z=$size -v i=$input \
+      'BEGIN { printf "| %d | %.1f | %\047d | %.1f %% |\n", l, e - s, z, 100 * z / i }'
+  done
+  exit 0
+fi
 
 echo "== measuring" >&2
 exec "$root/native/bench/bench_driver" \

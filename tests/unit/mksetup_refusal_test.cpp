@@ -292,3 +292,47 @@ TEST(MksetupWarnings, WhatTheInstallerWouldDropIsNamed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MksetupWarnings, ManyFilesOfOneCauseAndFolderMakeOneLine) {
+    test::TempFolder folder;
+    std::vector<std::pair<std::string, std::string>> files = {
+        {"FILE_ID.DIZ", "Quill\r\n"}, {"UnInst.exe", "u"}, {"Qw.exe", "q"}, {"64/core.dll", "c"},
+        {"docs/sub/a.txt", "a"}, {"docs/sub/b.txt", "b"}, {"notes/only.txt", "o"}};
+    for (int i = 0; i < 1000; ++i) files.push_back({"docs/f" + std::to_string(1000 + i) + ".txt", "x"});
+    std::string source = test::MakeProduct(folder, "product", files);
+    const char kReason[] = "never installed: with a 64 folder in the package only top-level files and those in 64 "
+                           "are installed: ";
+    struct Case {
+        bool verbose;
+        std::vector<std::string> lines;  // each a part of one warning line, in this order
+        std::string absent;
+    } cases[] = {
+        {false,
+         {std::string("docs\\\xE2\x80\xA6: 1,000 files are ") + kReason +
+              "'docs\\f1000.txt', 'docs\\f1001.txt', 'docs\\f1002.txt', \xE2\x80\xA6",
+          std::string("docs\\sub\\\xE2\x80\xA6: 2 files are ") + kReason + "'docs\\sub\\a.txt', 'docs\\sub\\b.txt'",
+          "'notes\\only.txt' is never installed: with a 64 folder"},
+         "'docs\\f1003.txt'"},
+        {true, {"'docs\\f1998.txt', 'docs\\f1999.txt'"}, "\xE2\x80\xA6\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {source, "-o", folder.Join("setup.exe"), "--code", "QW", "--window-class", "W",
+                                         "--main-program", "Qw.exe", "--stub", test::WriteStub(folder),
+                                         "--date", "2020-05-05", "-q"};
+        if (c.verbose) args.push_back("--verbose");
+        test::CommandResult result = test::RunCommand(BuildCommand, args);
+        EXPECT_EQ(0, result.code) << result.err;
+        EXPECT_EQ(3, std::count(result.err.begin(), result.err.end(), '\n')) << result.err.substr(0, 2000);
+        size_t at = 0;
+        for (const std::string& part : c.lines) {
+            at = result.err.find(part, at);
+            EXPECT_NE(std::string::npos, at) << part << "\n" << result.err.substr(0, 2000);
+            if (at == std::string::npos) break;
+        }
+        EXPECT_EQ(std::string::npos, result.err.find(c.absent)) << c.absent;
+    }
+}
+
+}  // namespace

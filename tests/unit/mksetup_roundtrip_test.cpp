@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "common/clock.h"
+#include "corpus.h"
 #include "common/files.h"
 #include "mksetup_test_fixture.h"
 #include "package/package_run.h"
@@ -220,10 +221,50 @@ TEST(MksetupRoundTrip, AnOutsideDecoderReadsTheCompressedStream) {
     std::vector<uint8_t> expected = test::MakeRecordStream(plan);
     std::string decoded = test::FileText(folder.Join("stream.bin"));
     EXPECT_TRUE(decoded == std::string(expected.begin(), expected.end()));
-    uint32_t unpacked = (static_cast<uint8_t>(bytes[kSearchStart + 9]) << 24) |
-                        (static_cast<uint8_t>(bytes[kSearchStart + 10]) << 16) |
-                        (static_cast<uint8_t>(bytes[kSearchStart + 11]) << 8) | static_cast<uint8_t>(bytes[kSearchStart + 12]);
+    uint32_t unpacked =
+        ReadBigEndian32(reinterpret_cast<const uint8_t*>(bytes.data()) + kSearchStart + 4 + kLzmaPropertiesSize);
     EXPECT_EQ(expected.size(), unpacked);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MksetupLevels, EveryLevelIsSoundReproducibleAndNoLargerThanTheQuickerOnes) {
+    test::TempFolder folder;
+    // What products ship: prose, program source and records, as the benchmark makes them.
+    std::vector<std::pair<std::string, std::string>> files = {{"FILE_ID.DIZ", "Quill\r\n"}};
+    Random random = SeedRandom(2026);
+    std::vector<uint8_t> bytes;
+    MakeProse(&random, 120000, false, &bytes);
+    files.push_back({"manual.txt", std::string(bytes.begin(), bytes.end())});
+    bytes.clear();
+    MakeSource(&random, 120000, &bytes);
+    files.push_back({"sample.c", std::string(bytes.begin(), bytes.end())});
+    bytes.clear();
+    MakeRecords(&random, 120000, RecordStyle::Csv, &bytes);
+    files.push_back({"prices.csv", std::string(bytes.begin(), bytes.end())});
+    std::string source = test::MakeProduct(folder, "product", files);
+    uint64_t previous = UINT64_MAX;
+    for (int level = 0; level <= 9; ++level) {
+        SCOPED_TRACE("level " + std::to_string(level));
+        std::string setup = folder.Join("setup" + std::to_string(level) + ".exe");
+        std::vector<std::string> extra = {"--level", std::to_string(level)};
+        ASSERT_EQ(0, test::RunCommand(BuildCommand, test::BuildArgs(source, setup, test::WriteStub(folder), extra)).code);
+        std::string first = test::FileText(setup);
+        ASSERT_EQ(0, test::RunCommand(BuildCommand, test::BuildArgs(source, setup, test::WriteStub(folder), extra)).code);
+        EXPECT_TRUE(first == test::FileText(setup)) << "not reproducible";
+        EXPECT_EQ(0, test::RunCommand(TestCommand, {setup, "-q"}).code);
+        EXPECT_LE(first.size(), previous);
+        previous = first.size();
+    }
+    for (const char* bad : {"10", "-1", "x", ""}) {
+        std::vector<std::string> extra = {"--level", bad};
+        test::CommandResult result =
+            test::RunCommand(BuildCommand, test::BuildArgs(source, folder.Join("bad.exe"), test::WriteStub(folder), extra));
+        EXPECT_EQ(2, result.code) << bad;
+        EXPECT_NE(std::string::npos, result.err.find("--level takes a digit")) << result.err;
+    }
 }
 
 }  // namespace

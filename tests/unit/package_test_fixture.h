@@ -35,7 +35,7 @@ inline std::string CompressForTest(const std::vector<uint8_t>& stream, bool endM
         out.append(reinterpret_cast<const char*>(bytes), n);
         return true;
     };
-    if (!EncodeLzmaStream(source, sink, nullptr, endMarker, &error)) return "";
+    if (!EncodeLzmaStream(source, sink, nullptr, endMarker, kBestLevel, &error)) return "";
     return out;
 }
 

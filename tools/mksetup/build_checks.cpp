@@ -1,5 +1,6 @@
 #include "build_checks.h"
 
+#include <algorithm>
 #include <map>
 
 #include "cli.h"
@@ -83,7 +84,7 @@ bool FallbackMainProgram(const std::string& fileName) {
 
 struct Installed {
     std::vector<const PackageEntry*> entries;  // in package order
-    std::vector<std::string> warnings;
+    std::vector<FileWarning> warnings;
 };
 
 Installed ModelPlacement(const std::vector<PackageEntry>& entries) {
@@ -94,13 +95,12 @@ Installed ModelPlacement(const std::vector<PackageEntry>& entries) {
         if (folder.empty() || platform.empty() || folder == platform) {
             result.entries.push_back(&e);
         } else if (IsPlatformEntry(e.storedName) && folder.size() > 2) {
-            result.warnings.push_back(Shown(e.storedName) +
-                                      " is never installed: the installer takes no subfolders of " +
-                                      folder.substr(0, 2));
+            result.warnings.push_back({Windows1252ToUtf8(folder), Shown(e.storedName), "is never installed",
+                                       "the installer takes no subfolders of " + folder.substr(0, 2)});
         } else if (!IsPlatformEntry(e.storedName)) {
-            result.warnings.push_back(Shown(e.storedName) + " is never installed: with a " + platform +
-                                      " folder in the package only top-level files and those in " + platform +
-                                      " are installed");
+            result.warnings.push_back({Windows1252ToUtf8(folder), Shown(e.storedName), "is never installed",
+                                       "with a " + platform + " folder in the package only top-level files and those in " +
+                                           platform + " are installed"});
         }
     }
     return result;
@@ -158,9 +158,49 @@ void DescriptionWarnings(const std::vector<PackageEntry>& entries, std::vector<s
 
 }  // namespace
 
-std::vector<std::string> PlacementWarnings(const std::vector<PackageEntry>& entries, const std::string& mainProgram) {
+// "1,000": counts are read by people.
+static std::string WithThousands(size_t count) {
+    std::string digits = std::to_string(count);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<size_t>(at), ",");
+    return digits;
+}
+
+std::vector<std::string> GroupWarnings(const std::vector<FileWarning>& warnings, bool verbose) {
+    enum : size_t { kNamesShown = 3 };
+    std::vector<std::vector<const FileWarning*>> groups;
+    std::map<std::string, size_t> groupOf;
+    for (const FileWarning& w : warnings) {
+        std::string key = w.verb + '\n' + w.reason + '\n' + w.folder;
+        auto found = groupOf.find(key);
+        if (found == groupOf.end()) {
+            groupOf[key] = groups.size();
+            groups.push_back({&w});
+        } else {
+            groups[found->second].push_back(&w);
+        }
+    }
+    std::vector<std::string> lines;
+    for (const auto& group : groups) {
+        const FileWarning& first = *group.front();
+        if (group.size() == 1) {
+            lines.push_back(first.name + " " + first.verb + ": " + first.reason);
+            continue;
+        }
+        std::string verb = first.verb.rfind("is ", 0) == 0 ? "are " + first.verb.substr(3) : first.verb;
+        std::string where = first.folder.empty() ? std::string() : first.folder + "\\\xE2\x80\xA6: ";
+        std::string line = where + WithThousands(group.size()) + " files " + verb + ": " + first.reason + ": ";
+        size_t shown = verbose ? group.size() : std::min<size_t>(group.size(), kNamesShown);
+        for (size_t i = 0; i < shown; ++i) line += (i ? ", " : "") + group[i]->name;
+        if (shown < group.size()) line += ", \xE2\x80\xA6";
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> PlacementWarnings(const std::vector<PackageEntry>& entries, const std::string& mainProgram,
+                                           bool verbose) {
     Installed installed = ModelPlacement(entries);
-    std::vector<std::string> warnings = installed.warnings;
+    std::vector<std::string> warnings = GroupWarnings(installed.warnings, verbose);
     CollisionWarnings(installed, &warnings);
     MainProgramWarnings(installed, mainProgram, &warnings);
     DescriptionWarnings(entries, &warnings);

@@ -21,8 +21,8 @@ static void PrintBuildHelp() {
     std::cout <<
         "Usage: mksetup build SOURCE_DIR -o OUT.exe --code CODE --window-class CLASS\n"
         "                     --main-program NAME [--date YYYY-MM-DD] [--stub STUB.exe]\n"
-        "                     [--order LISTFILE] [--add-uninstaller [--uninstaller-exe PATH]]\n"
-        "                     [-q]\n"
+        "                     [--order LISTFILE] [--level N]\n"
+        "                     [--add-uninstaller [--uninstaller-exe PATH]] [--verbose] [-q]\n"
         "\n"
         "Packs every file under SOURCE_DIR into the setup OUT.exe.\n"
         "\n"
@@ -44,6 +44,8 @@ static void PrintBuildHelp() {
         "                         SOURCE_DIR ('/' or '\\'), naming every file once;\n"
         "                         default: files under 32\\ and 64\\ first, then the\n"
         "                         rest, each group in byte order of its name\n"
+        "  --level N              compression, 0 (quickest, largest) to 9 (smallest,\n"
+        "                         the default); every level is reproducible\n"
         "  --add-uninstaller      add our uninstaller: UnInst.exe and the list of\n"
         "                         installed files it reads, UnInst.lst, as top-level\n"
         "                         entries (refused when SOURCE_DIR holds either name\n"
@@ -51,17 +53,20 @@ static void PrintBuildHelp() {
         "  --uninstaller-exe PATH the UnInst.exe to add (for example a signed copy);\n"
         "                         default: the one of the same build, looked for\n"
         "                         where the stub is\n"
-        "  -q                     no progress on standard error\n"
+        "  --verbose              name every file in a warning, not the first few\n"
+        "  -q                     no progress on standard error (warnings still show)\n"
         "\n"
         "Names are stored in Windows-1252 with '\\' between folders. The same inputs\n"
         "give a byte-identical setup. Warnings name files the installer would drop or\n"
-        "overwrite. Exit status: 0 built, 1 refused or failed, 2 wrong usage.\n";
+        "overwrite, one line per cause and folder. Exit status: 0 built, 1 refused or\n"
+        "failed, 2 wrong usage.\n";
 }
 
 struct BuildRequest {
     fs::path source, out, stub, order, uninstaller;
     bool hasOrder = false;
     bool addUninstaller = false;
+    bool verbose = false;
     SetupPlan plan;
 };
 
@@ -107,8 +112,8 @@ static int FindProgram(const ParsedArgs& args, const std::string& option, const 
 
 static int ParseRequest(const std::vector<std::string>& raw, BuildRequest* request, bool* help) {
     OptionSpec spec{{"-o", "--code", "--window-class", "--main-program", "--date", "--stub", "--order",
-                     "--uninstaller-exe"},
-                    {"-q", "--add-uninstaller"}};
+                     "--uninstaller-exe", "--level"},
+                    {"-q", "--add-uninstaller", "--verbose"}};
     ParsedArgs args;
     std::string error;
     if (!ParseArgs(raw, spec, &args, &error)) return UsageError(kCommand, error);
@@ -125,6 +130,13 @@ static int ParseRequest(const std::vector<std::string>& raw, BuildRequest* reque
     request->order = fs::u8path(args.Value("--order"));
     request->plan.quiet = args.flags.count("-q") != 0;
     request->addUninstaller = args.flags.count("--add-uninstaller") != 0;
+    request->verbose = args.flags.count("--verbose") != 0;
+    if (args.Has("--level")) {
+        std::string level = args.Value("--level");
+        if (level.size() != 1 || level[0] < '0' || level[0] > '9')
+            return UsageError(kCommand, "--level takes a digit, 0 (quickest) to 9 (smallest), not " + Quoted(level));
+        request->plan.level = level[0] - '0';
+    }
     if (args.Has("--uninstaller-exe") && !request->addUninstaller)
         return UsageError(kCommand, "option --uninstaller-exe goes with --add-uninstaller");
     int code = ReadHeaderTexts(args, &request->plan);
@@ -148,10 +160,10 @@ static void LeaveOutOutput(BuildRequest* request) {
 }
 
 static int GatherFiles(BuildRequest* request) {
-    std::vector<std::string> notes;
+    std::vector<FileWarning> notes;
     std::string error;
     if (!CollectEntries(request->source, &request->plan.entries, &notes, &error)) return Failure(kCommand, error);
-    for (const std::string& note : notes) Warning(kCommand, note);
+    for (const std::string& note : GroupWarnings(notes, request->verbose)) Warning(kCommand, note);
     LeaveOutOutput(request);
     if (request->plan.entries.empty()) return Failure(kCommand, Quoted(request->source.u8string()) + " holds no files");
     SortDefault(&request->plan.entries);
@@ -159,7 +171,8 @@ static int GatherFiles(BuildRequest* request) {
         return Failure(kCommand, error);
     if (request->addUninstaller && !AddUninstaller(request->uninstaller, &request->plan, &error))
         return Failure(kCommand, error);
-    for (const std::string& warning : PlacementWarnings(request->plan.entries, request->plan.mainProgram))
+    for (const std::string& warning :
+         PlacementWarnings(request->plan.entries, request->plan.mainProgram, request->verbose))
         Warning(kCommand, warning);
     return kExitSuccess;
 }

@@ -82,11 +82,13 @@ static bool AddFile(const fs::path& folder, const fs::path& file, std::vector<Pa
 }
 
 static void NoteSkipped(const fs::path& folder, const fs::path& path, const std::string& why,
-                        std::vector<std::string>* warnings) {
-    warnings->push_back(Quoted(path.lexically_relative(folder).generic_u8string()) + " is left out: " + why);
+                        std::vector<FileWarning>* warnings) {
+    fs::path relative = path.lexically_relative(folder);
+    warnings->push_back({relative.parent_path().generic_u8string(), Quoted(relative.generic_u8string()),
+                         "is left out", why});
 }
 
-bool CollectEntries(const fs::path& folder, std::vector<PackageEntry>* entries, std::vector<std::string>* warnings,
+bool CollectEntries(const fs::path& folder, std::vector<PackageEntry>* entries, std::vector<FileWarning>* warnings,
                     std::string* error) {
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) {

@@ -21,6 +21,14 @@ struct PackageEntry {
 // The entry's bytes for reading: its file, or what mksetup made.
 std::unique_ptr<std::istream> OpenEntry(const PackageEntry& entry);
 
+// A warning about one file, told together with the others of its cause and folder.
+struct FileWarning {
+    std::string folder;  // the file's folder as shown, empty at the top level
+    std::string name;    // the file as shown, quoted
+    std::string verb;    // "is never installed", "is left out"
+    std::string reason;
+};
+
 // A file name of this many characters or more would not fit the installer's
 // buffer for a record split across two decoded chunks.
 constexpr size_t kLongestStoredName = 1019;
@@ -32,7 +40,7 @@ bool StoredNameOf(const std::string& relative, std::string* stored, std::string*
 // Every regular file below folder, in no particular order. Refuses (false,
 // *error) a missing or unreadable folder; notes in *warnings what is left out.
 bool CollectEntries(const std::filesystem::path& folder, std::vector<PackageEntry>* entries,
-                    std::vector<std::string>* warnings, std::string* error);
+                    std::vector<FileWarning>* warnings, std::string* error);
 
 // True for names under a top-level "32" or "64" folder.
 bool IsPlatformEntry(const std::string& storedName);

@@ -45,7 +45,22 @@ SRes ReportProgress(void* p, UInt64 inSize, UInt64) {
     return SZ_OK;
 }
 
-void SetPackageProps(CLzmaEncProps* props, bool endMarker) {
+// The quicker levels: the hash-chain match finder with shorter matches, fewer
+// candidates and, at the lowest, a smaller window. Each takes more time than
+// the one before and, on text, gives a smaller stream (docs/publisher-guide.md
+// has the figures). The window never exceeds what the stream header promises.
+struct QuickLevel {
+    int fb;
+    uint32_t mc;
+    uint32_t window;
+};
+const QuickLevel kQuickLevels[kBestLevel] = {
+    {8, 2, 1u << 16},  {16, 4, 1u << 18}, {16, 8, 1u << 20}, {24, 8, 1u << 22}, {32, 12, kPackageDictionarySize},
+    {32, 16, kPackageDictionarySize}, {48, 24, kPackageDictionarySize}, {64, 32, kPackageDictionarySize},
+    {128, 48, kPackageDictionarySize}};
+
+// Level 9 is the optimal parser with the longest matches.
+void SetPackageProps(CLzmaEncProps* props, bool endMarker, int level) {
     LzmaEncProps_Init(props);
     props->level = 9;
     props->dictSize = kPackageDictionarySize;
@@ -58,6 +73,14 @@ void SetPackageProps(CLzmaEncProps* props, bool endMarker) {
     props->numHashBytes = 4;
     props->writeEndMark = endMarker ? 1 : 0;
     props->numThreads = 1;
+    if (level < kQuickestLevel || level >= kBestLevel) return;
+    const QuickLevel& quick = kQuickLevels[level];
+    props->level = level;
+    props->dictSize = quick.window;
+    props->algo = 0;
+    props->btMode = 0;
+    props->fb = quick.fb;
+    props->mc = quick.mc;
 }
 
 }  // namespace
@@ -68,14 +91,14 @@ void PackageLzmaProperties(uint8_t props[5]) {
 }
 
 bool EncodeLzmaStream(const ByteSource& source, const ByteSink& sink, const ProgressSink& progress, bool endMarker,
-                      std::string* error) {
+                      int level, std::string* error) {
     CLzmaEncHandle encoder = LzmaEnc_Create(&gHeap);
     if (!encoder) {
         *error = "not enough memory for the LZMA encoder";
         return false;
     }
     CLzmaEncProps props;
-    SetPackageProps(&props, endMarker);
+    SetPackageProps(&props, endMarker, level);
     SRes res = LzmaEnc_SetProps(encoder, &props);
     if (res == SZ_OK) {
         SourceStream in = {{ReadSource}, &source};

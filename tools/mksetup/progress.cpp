@@ -16,13 +16,14 @@ void UpdateProgress(Progress* progress, uint64_t done) {
     if (!progress->shown || progress->total == 0) return;
     if (done > progress->total) done = progress->total;
     int percent = static_cast<int>(done * 100 / progress->total);
-    int step = progress->terminal ? 1 : 10;
+    // Into a pipe or a file: a line at 0, 25, 50, 75 and 100 percent at most.
+    int step = progress->terminal ? 1 : 25;
     if (percent / step == progress->lastPercent / step && progress->lastPercent >= 0) return;
     progress->lastPercent = percent;
     if (progress->terminal)
         std::cerr << "\rmksetup: " << progress->label << " " << percent << "%" << std::flush;
     else
-        std::cerr << "mksetup: " << progress->label << " " << (percent / 10 * 10) << "%\n";
+        std::cerr << "mksetup: " << progress->label << " " << (percent / step * step) << "%\n";
 }
 
 void EndProgress(Progress* progress) {

@@ -1,5 +1,5 @@
 // Percent of bytes on standard error for work that takes a while. On a
-// terminal one line is redrawn; elsewhere a line is written every 10 percent.
+// terminal one line is redrawn; elsewhere a line is written every 25 percent.
 #pragma once
 #include <stdint.h>
 #include <string>

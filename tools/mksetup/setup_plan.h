@@ -14,6 +14,7 @@ struct SetupPlan {
     uint32_t dateWord = 0;
     std::vector<PackageEntry> entries;  // in package order
     bool quiet = false;                 // no progress
+    int level = 9;                      // compression, 0 quickest to 9 smallest
 };
 
 // Length of the record stream the plan gives (header, records and file bytes).

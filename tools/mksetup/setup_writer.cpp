@@ -85,7 +85,8 @@ bool Compress(const SetupPlan& plan, uint32_t checksum, std::ofstream* file, uin
         return file->good();
     };
     ByteSource pull = [&](uint8_t* buffer, size_t capacity) { return source.Read(buffer, capacity); };
-    bool encoded = EncodeLzmaStream(pull, sink, [&](uint64_t done) { UpdateProgress(&progress, done); }, true, error);
+    bool encoded = EncodeLzmaStream(pull, sink, [&](uint64_t done) { UpdateProgress(&progress, done); }, true,
+                                     plan.level, error);
     EndProgress(&progress);
     if (!source.Error().empty()) *error = source.Error();
     else if (tooLarge) *error = "the setup would reach 2 GiB; the installer reads files below 2 GiB only";
