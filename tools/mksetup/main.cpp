@@ -35,7 +35,8 @@ void PrintToolHelp() {
         std::cout << "  " << command.name << std::string(10 - std::string(command.name).size(), ' ')
                   << command.summary << "\n";
     std::cout << "\n"
-                 "'mksetup COMMAND --help' describes one command.\n"
+                 "'mksetup COMMAND --help' describes one command; 'mksetup --version' names\n"
+                 "this version. The manual: man mksetup.\n"
                  "Exit status, for every command: 0 success, 1 the operation failed (a damaged\n"
                  "package, refused input, a failed extraction), 2 wrong usage.\n";
 }
@@ -47,6 +48,10 @@ int Run(const std::vector<std::string>& args) {
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintToolHelp();
+        return kExitSuccess;
+    }
+    if (args[0] == "--version") {
+        std::cout << "mksetup " << MKSETUP_VERSION << "\n";
         return kExitSuccess;
     }
     for (const Command& command : kCommands)

@@ -17,6 +17,7 @@ std::vector<fs::path> DefaultProgramCandidates(const std::string& fileName) {
     if (self.empty()) return candidates;
     fs::path folder = fs::u8path(self).parent_path();
     candidates.push_back(folder / fileName);
+    candidates.push_back((folder / ".." / "share" / "mksetup" / fileName).lexically_normal());
     candidates.push_back((folder / ".." / "windows" / fileName).lexically_normal());
     return candidates;
 }

@@ -5,8 +5,8 @@
 #include <vector>
 
 // Where a Windows program of the same build (Setup.exe, UnInst.exe) is looked
-// for when no path is given: beside mksetup itself, then in the windows build
-// next to its build folder.
+// for when no path is given: beside mksetup itself, then in ../share/mksetup/
+// (an installed mksetup), then in the windows build next to its build folder.
 std::vector<std::filesystem::path> DefaultProgramCandidates(const std::string& fileName);
 
 // Reads the stub. Refuses one the package could not follow: too large for the
