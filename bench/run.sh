@@ -65,7 +65,7 @@ if [ "$levels" = 1 ]; then
     end=$(date +%s.%N)
     size=$(stat -c %s "$out")
     awk -v l=$level -v s=$start -v e=$end -v z=$size -v i=$input \
-      'BEGIN { printf "| %d | %.1f | %\047d | %.1f %% |\n", l, e - s, z, 100 * z / i }'
+      'BEGIN { printf "| %d | %.1f | %d | %.1f %% |\n", l, e - s, z, 100 * z / i }'
   done
   exit 0
 fi
