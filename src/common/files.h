@@ -15,6 +15,7 @@ enum : uint32_t {
     kErrorFileNotFound = 2,
     kErrorPathNotFound = 3,
     kErrorAccessDenied = 5,
+    kErrorNotEnoughMemory = 8,
     kErrorSharingViolation = 32,
     kErrorNotSupported = 50,
     kErrorDiskFull = 112,

@@ -12,7 +12,12 @@ enum : int32_t {
     kCsidlAppData = 26,
     // Folders the uninstaller never removes, even when they end up empty.
     kCsidlPersonal = 5,
+    kCsidlFavorites = 6,
     kCsidlStartup = 7,
+    kCsidlMyMusic = 13,
+    kCsidlMyVideo = 14,
+    kCsidlFonts = 20,
+    kCsidlTemplates = 21,
     kCsidlStartMenu = 11,
     kCsidlDesktopDirectory = 16,
     kCsidlCommonStartMenu = 22,
@@ -23,10 +28,17 @@ enum : int32_t {
     kCsidlWindows = 36,
     kCsidlSystem = 37,
     kCsidlProgramFiles = 38,
+    kCsidlMyPictures = 39,
     kCsidlProfile = 40,
+    kCsidlSystemX86 = 41,
     kCsidlProgramFilesX86 = 42,
     kCsidlCommonProgramFiles = 43,
-    kCsidlCommonDocuments = 46
+    kCsidlCommonProgramFilesX86 = 44,
+    kCsidlCommonTemplates = 45,
+    kCsidlCommonDocuments = 46,
+    kCsidlCommonMusic = 53,
+    kCsidlCommonPictures = 54,
+    kCsidlCommonVideo = 55
 };
 
 // The folder's file-system path, or an empty buffer (1024 places).

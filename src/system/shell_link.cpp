@@ -198,10 +198,13 @@ bool ReadShellLinkTarget(const uint8_t* bytes, uint32_t count, char16_t* target,
         !NumberAt(link, at + 8, 4, &infoFlags) || !(infoFlags & kVolumeIdAndLocalBasePath) ||
         !NumberAt(link, at + 16, 4, &basePath) || !NumberAt(link, at + 24, 4, &suffix))
         return false;
+    // Every offset points inside LinkInfo, which lies inside the bytes: no sum below can wrap.
+    if (basePath >= infoSize || suffix >= infoSize) return false;
     uint32_t end = at + infoSize;
     bool ok;
     if (infoHeader >= kLinkInfoHeaderSizeUnicode && NumberAt(link, at + 28, 4, &basePathWide) &&
         NumberAt(link, at + 32, 4, &suffixWide) && basePathWide != 0) {
+        if (basePathWide >= infoSize || suffixWide >= infoSize) return false;
         ok = AppendWideAt(link, at + basePathWide, end, target, capacity) &&
              (suffixWide == 0 || AppendWideAt(link, at + suffixWide, end, target, capacity));
     } else {

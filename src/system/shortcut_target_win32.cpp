@@ -6,6 +6,7 @@
 
 #include "system/shortcut_target.h"
 #include "common/path.h"
+#include "common/text.h"
 #include "common/wide.h"
 
 int32_t GetShortcutTarget(const char16_t* linkPath, char16_t* target) {
@@ -28,5 +29,9 @@ int32_t GetShortcutTarget(const char16_t* linkPath, char16_t* target) {
     }
     link->Release();
     if (status != S_OK) target[0] = 0;
+    // A raw path may hold variables (%ProgramFiles%\...): compare what they stand for.
+    char16_t expanded[kPathCapacity];
+    DWORD n = target[0] ? ExpandEnvironmentStringsW(as_wcstr(target), as_wcstr(expanded), kPathCapacity) : 0;
+    if (n > 0 && n <= kPathCapacity) CopyText(expanded, target, kPathCapacity);
     return target[0] ? 0 : (FAILED(status) ? status : E_FAIL);
 }

@@ -47,8 +47,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     GetLanguageCode(languageCode);
     char16_t program[kPathCapacity] = u"";
     DWORD n = GetModuleFileNameW(nullptr, as_wcstr(program), kPathCapacity);
+    bool known = n > 0 && n < kPathCapacity;
+    // The long form, as the setup wrote it into the registry: a short (8.3) name
+    // would match neither the uninstall entry nor the system's folders.
+    char16_t longForm[kPathCapacity];
+    DWORD m = known ? GetLongPathNameW(as_wcstr(program), as_wcstr(longForm), kPathCapacity) : 0;
+    if (m > 0 && m < kPathCapacity) CopyText(longForm, program, kPathCapacity);
     int32_t result = kUninstallNothing;
-    if (n > 0 && n < kPathCapacity) {
+    if (known) {
         UninstallRequest request = {program, UninstallTextTable(languageCode), silent, {AskYesNo, TellUser, nullptr}};
         result = RunUninstall(&request);
     }

@@ -33,11 +33,13 @@ uint32_t UpdateChecksum(uint32_t checksum, const void* bytes, uint32_t count) {
     return ~c;
 }
 
-bool ChecksumOfFile(const char16_t* path, uint64_t* size, uint32_t* checksum) {
+uint32_t ChecksumOfFile(const char16_t* path, uint64_t* size, uint32_t* checksum) {
     DiskFile file = kInvalidDiskFile;
-    if (OpenDiskFile(path, &file, kDiskRead) != 0) return false;
+    uint32_t status = OpenDiskFile(path, &file, kDiskRead);
+    if (status != 0) return status;
     uint8_t* buffer = static_cast<uint8_t*>(AllocZeroed(kReadChunk));
     bool ok = buffer != nullptr;
+    if (!ok) SetLastErrorCode(kErrorNotEnoughMemory);
     uint64_t total = 0;
     uint32_t crc = 0;
     for (uint32_t got = 1; ok && got > 0;) {
@@ -46,11 +48,12 @@ bool ChecksumOfFile(const char16_t* path, uint64_t* size, uint32_t* checksum) {
         crc = UpdateChecksum(crc, buffer, got);
         total += got;
     }
+    status = ok ? 0 : LastErrorOr(kErrorAccessDenied);
     FreeAndClear(&buffer);
     CloseDiskFile(file);
     *size = total;
     *checksum = crc;
-    return ok;
+    return status;
 }
 
 // --- Reading ----------------------------------------------------------------

@@ -57,5 +57,6 @@ int32_t FormatListHeader(const char* productName, const char* productCode, const
 int32_t FormatListedFile(uint64_t size, uint32_t checksum, const char* name, char* out, int32_t capacity);
 int32_t FormatListEnd(int32_t fileCount, char* out, int32_t capacity);
 
-// The checksum and size of the file at path: false when it cannot be read.
-bool ChecksumOfFile(const char16_t* path, uint64_t* size, uint32_t* checksum);
+// The checksum and size of the file at path: 0, or the system error code that
+// kept it from being read (2 or 3 when there is no such file).
+uint32_t ChecksumOfFile(const char16_t* path, uint64_t* size, uint32_t* checksum);

@@ -8,6 +8,7 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "common/wide.h"
+#include "uninstall/file_list.h"
 #include "uninstall/ownership.h"
 
 enum : DWORD { kRetryMilliseconds = 100, kRetries = 50, kCommandCapacity = 2 * kPathCapacity + 64 };
@@ -26,9 +27,11 @@ static void AppendNumber(uint64_t value, char16_t* text, int32_t capacity) {
 }
 
 static bool IsOwnProgram(const char16_t* programPath) {
-    char16_t own[kPathCapacity];
+    char16_t own[kPathCapacity], ownLong[kPathCapacity];
     DWORD n = GetModuleFileNameW(nullptr, as_wcstr(own), kPathCapacity);
-    return n > 0 && n < kPathCapacity && EqualsIgnoreCase(own, programPath);
+    if (n == 0 || n >= kPathCapacity) return false;
+    DWORD m = GetLongPathNameW(as_wcstr(own), as_wcstr(ownLong), kPathCapacity);
+    return EqualsIgnoreCase(own, programPath) || (m > 0 && m < kPathCapacity && EqualsIgnoreCase(ownLong, programPath));
 }
 
 // "UnInst-<process id>.exe" in the temporary folder, a copy of the program.
@@ -125,9 +128,13 @@ int32_t RunFinishHelper(const char16_t* arguments) {
     if (!*p || CopyText(p, program, kPathCapacity) != kPathFits) return 2;
     CopyText(program, folder, kPathCapacity);
     CutToParentFolder(folder);
+    // Only the uninstaller that started this copy is finished: its handle must
+    // be one to wait on, and its file must be an uninstaller.
+    if (!EqualsIgnoreCase(program + FileNamePosition(program), kUninstallerFileName)) return 2;
     HANDLE parent = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle));
-    WaitForSingleObject(parent, INFINITE);
+    DWORD waited = WaitForSingleObject(parent, INFINITE);
     CloseHandle(parent);
+    if (waited != WAIT_OBJECT_0) return 2;
     bool programGone = Retry(FileGone, program);
     if (!programGone) MoveFileExW(as_wcstr(program), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     // The folder decision is taken again here: the command line is only a request.

@@ -70,16 +70,26 @@ static bool Covers(const char16_t* folder, const char16_t* special) {
 bool IsProtectedFolder(const char16_t* folder) {
     if (IsRootFolder(folder)) return true;
     static const int32_t kSpecial[] = {
-        kCsidlDesktop,       kCsidlPrograms,         kCsidlCommonPrograms,     kCsidlAppData,
-        kCsidlPersonal,      kCsidlStartup,          kCsidlStartMenu,          kCsidlDesktopDirectory,
-        kCsidlCommonStartMenu, kCsidlCommonStartup,  kCsidlCommonDesktop,      kCsidlLocalAppData,
-        kCsidlCommonAppData, kCsidlWindows,          kCsidlSystem,             kCsidlProgramFiles,
-        kCsidlProfile,       kCsidlProgramFilesX86,  kCsidlCommonProgramFiles, kCsidlCommonDocuments};
+        kCsidlDesktop,         kCsidlPrograms,          kCsidlCommonPrograms,        kCsidlAppData,
+        kCsidlPersonal,        kCsidlFavorites,         kCsidlStartup,               kCsidlMyMusic,
+        kCsidlMyVideo,         kCsidlFonts,             kCsidlTemplates,             kCsidlStartMenu,
+        kCsidlDesktopDirectory, kCsidlCommonStartMenu,  kCsidlCommonStartup,         kCsidlCommonDesktop,
+        kCsidlLocalAppData,    kCsidlCommonAppData,     kCsidlWindows,               kCsidlSystem,
+        kCsidlProgramFiles,    kCsidlMyPictures,        kCsidlProfile,               kCsidlSystemX86,
+        kCsidlProgramFilesX86, kCsidlCommonProgramFiles, kCsidlCommonProgramFilesX86, kCsidlCommonTemplates,
+        kCsidlCommonDocuments, kCsidlCommonMusic,       kCsidlCommonPictures,        kCsidlCommonVideo};
     char16_t special[kPathCapacity];
     for (int32_t csidl : kSpecial) {
         GetSpecialFolder(csidl, special);
         if (Covers(folder, special)) return true;
     }
+    // The profile's own folders (Downloads, Saved Games, Links, ...) have no
+    // number of their own everywhere: every folder directly in the profile counts.
+    char16_t trimmed[kPathCapacity];
+    CopyText(folder, trimmed, kPathCapacity);
+    for (int32_t n = TextLength(trimmed); n > 0 && IsSeparator(trimmed[n - 1]); --n) trimmed[n - 1] = 0;
+    GetSpecialFolder(kCsidlProfile, special);
+    if (special[0] && LiesDirectlyIn(trimmed, special)) return true;
     ReadProgramFilesDir(special, kPathCapacity);
     if (Covers(folder, special)) return true;
     ReadEnvironmentVariable(u"ProgramFiles", special, kPathCapacity);

@@ -69,17 +69,22 @@ void RemoveOne(ListedFile* const* first, ListedFile* const* last, const char16_t
         return;
     char16_t path[kPathCapacity];
     CopyText(folder, path, kPathCapacity);
-    if (AppendPathPart(name, path, kPathCapacity) != kPathFits || ProbePath(path) != 0) return;
+    if (AppendPathPart(name, path, kPathCapacity) != kPathFits) return;
     uint64_t size = 0;
     uint32_t checksum = 0;
-    if (!ChecksumOfFile(path, &size, &checksum)) return NoteKeptForError(kept, name, LastErrorOr(kErrorAccessDenied));
+    uint32_t status = ChecksumOfFile(path, &size, &checksum);
+    if (status == kErrorFileNotFound || status == kErrorPathNotFound) return;  // not installed, or gone already
+    if (status != 0) return NoteKeptForError(kept, name, status);
     bool unchanged = false;
     for (ListedFile* const* line = first; line < last && !unchanged; ++line)
         unchanged = (*line)->size == size && (*line)->checksum == checksum;
     if (!unchanged) return NoteKeptForText(kept, name, kTextReasonChanged);
     if (DeleteDiskFile(path)) return;
+    // A running program's file is refused with 5, a file held open with 32:
+    // those wait for the restart. Anything else is told as the system words it.
     uint32_t code = LastErrorOr(kErrorAccessDenied);
-    if (DeleteAtRestart(path)) return NoteKeptForText(kept, name, kTextReasonInUse);
+    bool inUse = code == kErrorAccessDenied || code == kErrorSharingViolation;
+    if (inUse && DeleteAtRestart(path)) return NoteKeptForText(kept, name, kTextReasonInUse);
     NoteKeptForError(kept, name, code);
 }
 

@@ -41,6 +41,19 @@ bool Agrees(const Run& run) {
     return face.ask && face.ask(face.context, question, run.title);
 }
 
+// "\u2026 (+N)" below the names shown: the rest are not listed, but counted.
+void AppendMoreCount(int32_t more, char16_t* text, int32_t capacity) {
+    char16_t digits[12];
+    int32_t n = 0;
+    for (; more > 0 || n == 0; more /= 10) digits[n++] = static_cast<char16_t>(u'0' + more % 10);
+    AppendText(u"\u2026 (+", text, capacity);
+    char16_t number[12];
+    for (int32_t k = 0; k < n; ++k) number[k] = digits[n - 1 - k];
+    number[n] = 0;
+    AppendText(number, text, capacity);
+    AppendText(u")", text, capacity);
+}
+
 void Report(const Run& run, const KeptFiles& kept) {
     char16_t text[kKeptReportCapacity + kMessageCapacity];
     if (kept.count == 0) {
@@ -50,6 +63,7 @@ void Report(const Run& run, const KeptFiles& kept) {
         FormatUninstallText(run.request->texts, kTextUninstallKept, nullptr, nullptr, text, kMessageCapacity);
         AppendText(u"\n", text, kKeptReportCapacity + kMessageCapacity);
         AppendText(kept.lines, text, kKeptReportCapacity + kMessageCapacity);
+        if (kept.count > kept.shown) AppendMoreCount(kept.count - kept.shown, text, kKeptReportCapacity + kMessageCapacity);
     }
     Tell(run, text, kept.count != 0);
 }
@@ -79,7 +93,8 @@ int32_t RunUninstall(const UninstallRequest* request) {
         return kUninstallNothing;
     }
 
-    CloseProductWindows(list.windowClass, kCloseWaitMilliseconds);
+    // As the setup does: without a window class of its own the product's windows bear its name.
+    CloseProductWindows(list.windowClass[0] ? list.windowClass : list.productName, kCloseWaitMilliseconds);
     KeptFiles kept = {};
     kept.texts = request->texts;
     RemoveListedFiles(&list, run.folder, request->programPath, &kept);

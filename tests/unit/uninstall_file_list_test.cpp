@@ -7,6 +7,7 @@
 
 #include "test_support.h"
 #include "uninstall/file_list.h"
+#include "uninstall/uninstall_texts.h"
 
 namespace {
 
@@ -120,6 +121,39 @@ TEST(UninstallList, LoadsFromAFileAndTellsAMissingOne) {
     FreeUninstallList(&list);
     ASSERT_TRUE(test::WriteWholeFile(folder.Join("UnInst.lst"), ""));
     EXPECT_EQ(kListDamaged, LoadUninstallList(folder.U16("UnInst.lst").c_str(), &list));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(UninstallTexts, EachLanguageHasItsTextsAndTheRestEnglish) {
+    struct Case {
+        const char* code;
+        int16_t id;
+        const char16_t* expected;
+    } cases[] = {
+        {"US", kTextUninstallQuestion, u"Remove Quill from C:\\Quill?"},
+        {"DE", kTextUninstallQuestion, u"Quill aus C:\\Quill entfernen?"},
+        {"it", kTextUninstallQuestion, u"Rimuovere Quill da C:\\Quill?"},
+        {"FR", kTextUninstallDone, u"Quill has been removed."},
+        {"DE", kTextUninstallDone, u"Quill wurde entfernt."},
+        {"IT", kTextUninstallDone, u"Quill \u00e8 stato rimosso."},
+        {"DE", kTextReasonChanged, u"seit der Installation ge\u00e4ndert"},
+        {"IT", kTextReasonInUse, u"in uso, verr\u00e0 rimosso al riavvio"},
+        {"DE", kTextListDamaged,
+         u"Die Liste der installierten Dateien fehlt oder ist besch\u00e4digt. Es wurde nichts entfernt."},
+        {"IT", kTextUninstallTitle, u"Disinstallazione"},
+        {"", kTextUninstallKept, u"These files were kept:"},
+    };
+    for (const Case& c : cases) {
+        char16_t text[512];
+        FormatUninstallText(UninstallTextTable(c.code), c.id, u"Quill", u"C:\\Quill", text, 512);
+        EXPECT_EQ(std::u16string(c.expected), text) << c.code << " " << c.id;
+    }
+    char16_t cut[8];
+    FormatUninstallText(UninstallTextTable("US"), kTextUninstallDone, u"Quill Writer", nullptr, cut, 8);
+    EXPECT_EQ(std::u16string(u"Quill W"), cut);
 }
 
 }  // namespace

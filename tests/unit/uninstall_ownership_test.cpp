@@ -87,6 +87,17 @@ TEST(UninstallOwnership, LinkTargetsReadBackAsWritten) {
         }
         EXPECT_FALSE(ReadShellLinkTarget(link, size, target, 8)) << "a target longer than the buffer";
     }
+    // LinkInfo offsets far beyond the bytes, the Unicode one wrapping round past 4 GiB.
+    for (uint32_t field : {16u, 24u, 28u, 32u}) {
+        uint8_t link[kShellLinkCapacity];
+        uint32_t size = BuildShellLink(u"C:\\Apps\\\x65E5.exe", u"C:\\Apps", kShowCommandShow, link, sizeof link);
+        uint32_t info = 0x4C;
+        uint32_t huge = 0xFFFFFFFFu - info;
+        for (int k = 0; k < 4; ++k) link[info + field + k] = static_cast<uint8_t>(huge >> (8 * k));
+        std::vector<uint8_t> exact(link, link + size);
+        char16_t target[1024];
+        EXPECT_FALSE(ReadShellLinkTarget(exact.data(), size, target, 1024)) << "offset at " << field;
+    }
     const uint8_t notALink[16] = {'n', 'o', 't'};
     char16_t target[1024];
     EXPECT_FALSE(ReadShellLinkTarget(notALink, sizeof notALink, target, 1024));

@@ -87,6 +87,13 @@ struct Machine {
     std::vector<std::unique_ptr<test::ScopedEnv>> env;
 };
 
+std::string FileLine(const std::string& name, const std::string& contents) {
+    char line[kListLineCapacity];
+    FormatListedFile(contents.size(), UpdateChecksum(0, contents.data(), static_cast<uint32_t>(contents.size())),
+                     name.c_str(), line, sizeof line);
+    return line;
+}
+
 TEST(UninstallSequence, RemovesExactlyWhatTheSetupInstalled) {
     struct Case {
         const char* what;
@@ -104,7 +111,7 @@ TEST(UninstallSequence, RemovesExactlyWhatTheSetupInstalled) {
         {"a user file and a changed file",
          [](Machine* m) {
              test::WriteWholeFile(m->Dest() + "/notes.txt", "mine");
-             test::WriteWholeFile(m->Dest() + "/ReadMe.txt", "edited");
+             test::WriteWholeFile(m->Dest() + "/ReadMe.txt", "READ ME");  // the size is the same
          },
          {"--yes"}, 1,
          {"Sample Notes/Notes.exe", "Sample Notes/engine.dll", "Sample Notes/Notes_IT.LNG", "Sample Notes/UnInst.exe",
@@ -117,6 +124,18 @@ TEST(UninstallSequence, RemovesExactlyWhatTheSetupInstalled) {
          [](Machine* m) { test::WriteWholeFile(m->Dest() + "/UnInst.lst", "Setup uninstall list 1\r\n"); },
          {"--yes"}, 2, {}, {"Sample Notes/Notes.exe", "Sample Notes/ReadMe.txt", "desktop/Sample Notes.lnk"},
          "The list of installed files is missing or damaged. Nothing was removed.", false, false},
+        {"a list naming files outside its folder",
+         [](Machine* m) {
+             test::WriteWholeFile(m->root.Join("victim.txt"), "victim");
+             std::string list = test::FileText(m->Dest() + "/UnInst.lst");
+             std::string lines;
+             for (const char* name : {"..\\victim.txt", "../victim.txt", "*.txt", "CON", "C:victim.txt", "victim.txt."})
+                 lines += FileLine(name, "victim");
+             size_t end = list.rfind("end\t");
+             int count = std::stoi(list.substr(end + 4)) + 6;
+             test::WriteWholeFile(m->Dest() + "/UnInst.lst", list.substr(0, end) + lines + "end\t" + std::to_string(count) + "\r\n");
+         },
+         {"--yes"}, 0, {"Sample Notes"}, {"victim.txt"}, "Sample Notes has been removed.", true, true},
         {"links, entry and remembered folder of another copy",
          [](Machine* m) {
              CreateShortcut(test::U16(m->root.Join("desktop/Sample Notes.lnk")).c_str(), u"C:\\Other\\Notes.exe",
@@ -151,13 +170,6 @@ TEST(UninstallSequence, RemovesExactlyWhatTheSetupInstalled) {
 }  // namespace
 
 namespace {
-
-std::string FileLine(const std::string& name, const std::string& contents) {
-    char line[kListLineCapacity];
-    FormatListedFile(contents.size(), UpdateChecksum(0, contents.data(), static_cast<uint32_t>(contents.size())),
-                     name.c_str(), line, sizeof line);
-    return line;
-}
 
 TEST(UninstallSequence, TheListNamesEveryFileTheSetupMayInstallAndRebuildsTheSame) {
     Machine m;

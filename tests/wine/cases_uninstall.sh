@@ -48,6 +48,13 @@ install_with_setup install "$SETUP"
 ALL_FILES="FILE_ID.DIZ Notes.exe Notes_FR.LNG Notes_IT.LNG Platform.txt ReadMe.txt UnInst.exe UnInst.lst "
 check "the sample installed with its list: $(listing "$DEST_UNIX")" test "$(listing "$DEST_UNIX")" = "$ALL_FILES"
 check "the installed UnInst.exe is ours" cmp -s "$DEST_UNIX/UnInst.exe" "$SETUP_WINDOWS_BUILD/UnInst.exe"
+check "the desktop link is made" test -n "$(link_in "Desktop/$SAMPLE_NAME.lnk")"
+check "the Start-menu group is made" \
+  test -n "$(find -L "$DRIVE_C" -path "*/Start Menu/Programs/$SAMPLE_NAME/Uninstall.lnk" 2>/dev/null)"
+QUICK_LAUNCH=$(find "$DRIVE_C/users" -maxdepth 6 -type d -path '*/Microsoft/Internet Explorer/Quick Launch' | head -1)
+if [ -n "$QUICK_LAUNCH" ] && [ ! -d "$QUICK_LAUNCH/User Pinned/TaskBar" ]; then
+  check "the Quick Launch link is made" test -f "$QUICK_LAUNCH/$SAMPLE_NAME.lnk"
+fi
 
 echo "== the answer No removes nothing"
 drive answer-no start="$DEST\\UnInst.exe" msgbox=no wait-exit
