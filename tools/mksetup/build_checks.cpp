@@ -187,7 +187,7 @@ std::vector<std::string> GroupWarnings(const std::vector<FileWarning>& warnings,
             continue;
         }
         std::string verb = first.verb.rfind("is ", 0) == 0 ? "are " + first.verb.substr(3) : first.verb;
-        std::string where = first.folder.empty() ? std::string() : first.folder + "\\\xE2\x80\xA6: ";
+        std::string where = first.folder.empty() ? std::string() : first.folder + first.separator + "\xE2\x80\xA6: ";
         std::string line = where + WithThousands(group.size()) + " files " + verb + ": " + first.reason + ": ";
         size_t shown = verbose ? group.size() : std::min<size_t>(group.size(), kNamesShown);
         for (size_t i = 0; i < shown; ++i) line += (i ? ", " : "") + group[i]->name;

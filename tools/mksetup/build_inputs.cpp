@@ -85,7 +85,7 @@ static void NoteSkipped(const fs::path& folder, const fs::path& path, const std:
                         std::vector<FileWarning>* warnings) {
     fs::path relative = path.lexically_relative(folder);
     warnings->push_back({relative.parent_path().generic_u8string(), Quoted(relative.generic_u8string()),
-                         "is left out", why});
+                         "is left out", why, '/'});
 }
 
 bool CollectEntries(const fs::path& folder, std::vector<PackageEntry>* entries, std::vector<FileWarning>* warnings,

@@ -27,6 +27,7 @@ struct FileWarning {
     std::string name;    // the file as shown, quoted
     std::string verb;    // "is never installed", "is left out"
     std::string reason;
+    char separator = '\\';  // between the folder's parts as shown
 };
 
 // A file name of this many characters or more would not fit the installer's

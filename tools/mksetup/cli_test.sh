@@ -48,10 +48,13 @@ build=(build "$work/product" -o "$work/setup.exe" --code QW --window-class QwWin
 
 expect 0 "build with progress" "$mksetup" "${build[@]}"
 expect_text "$work/err" "compressing" "progress of a build of 3 MB"
+lines=$(grep -c compressing "$work/err")
+if [ "$lines" -gt 5 ]; then echo "FAIL: $lines progress lines into a file, not a few"; failures=$((failures + 1)); fi
 expect_text "$work/out" "6 files" "build summary"
 expect_text "$work/err" "warning: 'docs\\sub\\notes.txt' is never installed" "warning about a folder beside 64"
 expect 0 "quiet build" "$mksetup" "${build[@]}" -q
 if grep -q compressing "$work/err"; then echo "FAIL: -q still shows progress"; failures=$((failures + 1)); fi
+expect_text "$work/err" "warning: 'docs\\sub\\notes.txt' is never installed" "-q keeps the warnings"
 expect 0 "list" "$mksetup" list "$work/setup.exe"
 expect_text "$work/out" "date:          2022-06-30" "list shows the date"
 expect_text "$work/out" "  64\\core.dll" "list shows stored names"
