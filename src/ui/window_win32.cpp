@@ -5,7 +5,6 @@
 
 #include "common/wide.h"
 #include "ui/window.h"
-#include "ui/window_platform.h"
 #include "ui/window_win32.h"
 
 static HWND AsHwnd(void* handle) {
@@ -184,32 +183,4 @@ Window Win32Window(void* hwnd) {
     window.ops = hwnd ? &kWin32WindowOps : nullptr;
     window.handle = hwnd;
     return window;
-}
-
-uint16_t PlatformDefaultLanguage() {
-    return GetSystemDefaultLangID();
-}
-
-int32_t PlatformScrollBarWidth() {
-    return GetSystemMetrics(SM_CXVSCROLL);
-}
-
-void* PlatformShowWaitCursor() {
-    return SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-}
-
-void PlatformRestoreCursor(void* previous) {
-    SetCursor(static_cast<HCURSOR>(previous));
-}
-
-bool PlatformIsWaitCursorShown() {
-    return GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
-}
-
-void PlatformFailCriticalErrorsQuietly() {
-    SetErrorMode(SEM_FAILCRITICALERRORS);
-}
-
-int32_t PlatformMessageBox(const char16_t* text, const char16_t* title, uint32_t style) {
-    return MessageBoxW(GetActiveWindow(), as_wcstr(text), as_wcstr(title), style);
 }
