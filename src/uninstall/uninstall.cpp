@@ -9,7 +9,7 @@
 #include "uninstall/file_list.h"
 #include "uninstall/finish.h"
 #include "uninstall/ownership.h"
-#include "uninstall/removal.h"
+#include "uninstall/listed_files.h"
 #include "uninstall/uninstall_texts.h"
 
 enum : int32_t {

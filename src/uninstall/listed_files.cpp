@@ -1,4 +1,4 @@
-#include "uninstall/removal.h"
+#include "uninstall/listed_files.h"
 
 #include <stdlib.h>
 
