@@ -110,6 +110,17 @@ check "the same files, registry values and shortcuts as the dialog makes" \
 check "and there are shortcuts to compare: the desktop's, the group's two" \
   test "$(grep -cF -e "Desktop/$SAMPLE_NAME.lnk -> $DEST\\Notes.exe" -e "Programs/$SAMPLE_NAME/Uninstall.lnk -> $DEST\\UnInst.exe" \
     "$WORK/dialog.snapshot")" = 2
+wine "$DEST\\UnInst.exe" /S >/dev/null 2>&1
+for _ in $(seq 50); do [ -e "$DEST_UNIX" ] || break; sleep 0.2; done
+OTHER='C:\Tools\Notes'
+wine "$MKSETUP_EXE" install "$(win_path "$SETUP")" --dest "$OTHER" --languages US --no-desktop --no-start-menu \
+  --no-quick-launch >"$WORK/choices.log" 2>&1
+check "mksetup.exe install with choices exits with 0" test $? -eq 0
+check "only the chosen language is installed: $(listing "$(unix_path "$OTHER")")" \
+  test "$(listing "$(unix_path "$OTHER")")" = "FILE_ID.DIZ Notes.exe Platform.txt ReadMe.txt UnInst.exe UnInst.lst "
+check "no shortcut was made" \
+  test -z "$({ find "$DRIVE_C" -name "*.lnk" -path "*$SAMPLE_NAME*"; ls "$DRIVE_C"/users/*/Desktop/*.lnk; } 2>/dev/null)"
+check "the folder is remembered as given" test "$(reg_value 'HKCU\Software\Quillworks' "$SAMPLE_CODE")" = "$OTHER"
 head -c 100000 "$SETUP" >"$WORK/Damaged.exe"
 wine "$MKSETUP_EXE" install "$(win_path "$WORK/Damaged.exe")" --dest 'C:\Damaged' >"$WORK/damaged.log" 2>&1
 damaged=$?
