@@ -113,3 +113,16 @@ bool TextEquals(const char16_t* a, const char16_t* b) {
     for (; *a && *a == *b; ++a, ++b) {}
     return *a == *b;
 }
+
+PathResult AppendNumber(uint64_t value, char16_t* destination, int32_t capacity) {
+    char16_t digits[21];
+    int32_t n = 0;
+    do {
+        digits[n++] = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value);
+    char16_t number[21];
+    for (int32_t k = 0; k < n; ++k) number[k] = digits[n - 1 - k];
+    number[n] = 0;
+    return AppendText(number, destination, capacity);
+}

@@ -22,6 +22,8 @@ void CopyTextLimited(const char16_t* source, char16_t* destination, int32_t capa
 // ANSI text widened (common/codepage.h) and appended.
 void AppendAnsiText(const char* source, char16_t* destination, int32_t capacity);
 
+// The decimal digits of value appended, with AppendText's rules.
+PathResult AppendNumber(uint64_t value, char16_t* destination, int32_t capacity);
 // Position of the first occurrence of pattern in text (exact code units), or -1.
 int32_t FindText(const char16_t* text, const char16_t* pattern);
 void ReplaceTabEscapes(char16_t* text);

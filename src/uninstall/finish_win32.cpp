@@ -13,19 +13,6 @@
 
 enum : DWORD { kRetryMilliseconds = 100, kRetries = 50, kCommandCapacity = 2 * kPathCapacity + 64 };
 
-static void AppendNumber(uint64_t value, char16_t* text, int32_t capacity) {
-    char16_t digits[24];
-    int32_t n = 0;
-    do {
-        digits[n++] = static_cast<char16_t>(u'0' + value % 10);
-        value /= 10;
-    } while (value);
-    char16_t number[24];
-    for (int32_t k = 0; k < n; ++k) number[k] = digits[n - 1 - k];
-    number[n] = 0;
-    AppendText(number, text, capacity);
-}
-
 static bool IsOwnProgram(const char16_t* programPath) {
     char16_t own[kPathCapacity], ownLong[kPathCapacity];
     DWORD n = GetModuleFileNameW(nullptr, as_wcstr(own), kPathCapacity);

@@ -1,7 +1,6 @@
 #include "uninstall/uninstall.h"
 
 #include "common/codepage.h"
-#include "common/file_names.h"
 #include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
@@ -41,19 +40,6 @@ bool Agrees(const Run& run) {
     return face.ask && face.ask(face.context, question, run.title);
 }
 
-// "\u2026 (+N)" below the names shown: the rest are not listed, but counted.
-void AppendMoreCount(int32_t more, char16_t* text, int32_t capacity) {
-    char16_t digits[12];
-    int32_t n = 0;
-    for (; more > 0 || n == 0; more /= 10) digits[n++] = static_cast<char16_t>(u'0' + more % 10);
-    AppendText(u"\u2026 (+", text, capacity);
-    char16_t number[12];
-    for (int32_t k = 0; k < n; ++k) number[k] = digits[n - 1 - k];
-    number[n] = 0;
-    AppendText(number, text, capacity);
-    AppendText(u")", text, capacity);
-}
-
 void Report(const Run& run, const KeptFiles& kept) {
     char16_t text[kKeptReportCapacity + kMessageCapacity];
     if (kept.count == 0) {
@@ -63,7 +49,12 @@ void Report(const Run& run, const KeptFiles& kept) {
         FormatUninstallText(run.request->texts, kTextUninstallKept, nullptr, nullptr, text, kMessageCapacity);
         AppendText(u"\n", text, kKeptReportCapacity + kMessageCapacity);
         AppendText(kept.lines, text, kKeptReportCapacity + kMessageCapacity);
-        if (kept.count > kept.shown) AppendMoreCount(kept.count - kept.shown, text, kKeptReportCapacity + kMessageCapacity);
+        // The rest are not named, but counted: "\u2026 (+N)".
+        if (kept.count > kept.shown) {
+            AppendText(u"\u2026 (+", text, kKeptReportCapacity + kMessageCapacity);
+            AppendNumber(static_cast<uint64_t>(kept.count - kept.shown), text, kKeptReportCapacity + kMessageCapacity);
+            AppendText(u")", text, kKeptReportCapacity + kMessageCapacity);
+        }
     }
     Tell(run, text, kept.count != 0);
 }

@@ -308,3 +308,26 @@ TEST(Utf8Decoder, IsStrictAndTheSameForEveryReader) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AppendNumber, WritesTheDigitsWithTheBoundedRules) {
+    struct Case {
+        uint64_t value;
+        int32_t capacity;
+        const char16_t* expected;
+        PathResult result;
+    } cases[] = {
+        {0, 16, u"n=0", kPathFits},
+        {1234567890123ull, 32, u"n=1234567890123", kPathFits},
+        {18446744073709551615ull, 32, u"n=18446744073709551615", kPathFits},
+        {98765, 6, u"n=987", kPathCut},
+    };
+    for (const Case& c : cases) {
+        char16_t text[32] = u"n=";
+        EXPECT_EQ(c.result, AppendNumber(c.value, text, c.capacity)) << c.value;
+        EXPECT_EQ(std::u16string(c.expected), text) << c.value;
+    }
+}
+
+}  // namespace
