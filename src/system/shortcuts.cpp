@@ -3,6 +3,7 @@
 // simply missing. A path cut to fit its buffer would name another file, so
 // such a shortcut is left out rather than made in the wrong place.
 #include "system/shortcuts.h"
+#include "system/link_names.h"
 #include "common/files.h"
 #include "common/folders.h"
 #include "common/path.h"
@@ -12,18 +13,9 @@
 
 namespace {
 
-const char16_t kLinkExtension[] = u".lnk";
-const char16_t kQuickLaunchPath[] = u"\\Microsoft\\Internet Explorer\\Quick Launch";
 const char16_t kPinnedTaskbarPath[] = u"\\User Pinned\\TaskBar";
-const char16_t kUninstallName[] = u"Uninstall";
 
 enum : int32_t { kNameCapacity = 32 };
-
-bool JoinLinkPath(const char16_t* folder, const char16_t* name, char16_t* link) {
-    if (CopyText(folder, link, kPathCapacity) != kPathFits) return false;
-    if (AppendPathPart(name, link, kPathCapacity) != kPathFits) return false;
-    return AppendText(kLinkExtension, link, kPathCapacity) == kPathFits;
-}
 
 // A desktop or Quick Launch link: named after the product, started in the
 // target's own folder.

@@ -10,6 +10,7 @@
 #include "common/removal.h"
 #include "system/registry_delete.h"
 #include "system/shell.h"
+#include "system/link_names.h"
 #include "system/shortcut_target.h"
 
 static int32_t TrimmedLength(const char16_t* path) {
@@ -100,13 +101,9 @@ bool IsProtectedFolder(const char16_t* folder) {
 
 namespace {
 
-const char16_t kQuickLaunchPath[] = u"\\Microsoft\\Internet Explorer\\Quick Launch";
-
 void RemoveLinkInto(const char16_t* folderOfLink, const char16_t* linkName, const char16_t* folder) {
     char16_t link[kPathCapacity];
-    CopyText(folderOfLink, link, kPathCapacity);
-    if (AppendPathPart(linkName, link, kPathCapacity) != kPathFits || AppendText(u".lnk", link, kPathCapacity) != kPathFits)
-        return;
+    if (!JoinLinkPath(folderOfLink, linkName, link)) return;
     char16_t target[kPathCapacity];
     if (GetShortcutTarget(link, target) == 0 && LiesDirectlyIn(target, folder)) DeleteDiskFile(link);
 }
@@ -122,7 +119,7 @@ void RemoveShortcuts(const char16_t* product, const char16_t* folder) {
         GetSpecialFolder(programs, base);
         if (!base[0] || AppendPathPart(product, base, kPathCapacity) != kPathFits) continue;
         RemoveLinkInto(base, product, folder);
-        RemoveLinkInto(base, u"Uninstall", folder);
+        RemoveLinkInto(base, kUninstallName, folder);
         if (!IsProtectedFolder(base)) RemoveFolder(base);
     }
     GetSpecialFolder(kCsidlDesktop, base);
