@@ -75,10 +75,7 @@ static int32_t Skip(char16_t* name) {
     return 0;
 }
 
-enum : int32_t {
-    kShownNameLength = 100,  // characters of one refused name in the report
-    kCountDigits = 12
-};
+enum : int32_t { kShownNameLength = 100 };  // characters of one refused name in the report
 
 // A package name that would not land as a plain file directly in the
 // destination (a device, a stream, the folder itself or its parent, a cut
@@ -101,22 +98,11 @@ static int32_t Refuse(InstallContext* install, char16_t* name, uint32_t code) {
     return Skip(name);
 }
 
-static void AppendCount(uint32_t count, char16_t* text, int32_t capacity) {
-    char16_t digits[kCountDigits];
-    int32_t at = kCountDigits - 1;
-    digits[at] = 0;
-    do {
-        digits[--at] = static_cast<char16_t>(u'0' + count % 10);
-        count /= 10;
-    } while (count && at > 0);
-    AppendText(digits + at, text, capacity);
-}
-
 void ReportRefusedEntries(const InstallContext* install) {
     if (install->refusedCount == 0) return;
     char16_t text[kMessageCapacity];
     LookupText(gState->textTable, kTextNotInstalled, text, kMessageCapacity);
-    AppendCount(install->refusedCount, text, kMessageCapacity);
+    AppendNumber(install->refusedCount, text, kMessageCapacity);
     AppendText(u"\r\n", text, kMessageCapacity);
     int32_t used = TextLength(text);
     GetSystemErrorText(install->refusedCode, text + used, kMessageCapacity - used);
