@@ -85,6 +85,27 @@ build_sample_setup() {
     { cat "$WORK/mksetup.log" >&2; echo "mksetup build failed" >&2; exit 1; }
 }
 
+# The sample with our uninstaller instead of its own; FILE_ID.DIZ may name another product.
+build_with_uninstaller() {
+  local output=$1 title=$2 code=$3 folder=$WORK/product-$3
+  shift 3
+  assemble_sample "$folder"
+  rm -f "$folder/UnInst.exe"
+  [ "$title" = "$SAMPLE_NAME" ] || sed -i "1s/^$SAMPLE_NAME/$title/" "$folder/FILE_ID.DIZ"
+  "$SETUP_MKSETUP" build "$folder" -o "$output" --code "$code" --window-class "$SAMPLE_CLASS" \
+    --main-program "$SAMPLE_MAIN" --date "$SAMPLE_DATE" --stub "$STUB" -q --add-uninstaller "$@" \
+    >"$WORK/mksetup-$code.log" 2>&1 || { cat "$WORK/mksetup-$code.log" >&2; echo "mksetup build failed" >&2; exit 1; }
+}
+
+install_with_setup() {
+  local name=$1 setup=$2
+  drive "$name" start="$(win_path "$setup")" press=99 msgbox wait-exit
+  expect "$name" "exit 0"
+}
+
+listing() { (cd "$1" 2>/dev/null && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' '); }
+link_in() { find -L "$DRIVE_C/users" -path "*/$1" 2>/dev/null | head -1; }
+
 # drive NAME STEP...: runs the driver, keeps its lines in $WORK/NAME.out and shows them.
 drive() {
   local name=$1
