@@ -109,6 +109,12 @@ bool EndsWithIgnoreCase(const char16_t* text, const char16_t* suffix) {
     return n >= m && EqualsIgnoreCase(text + n - m, suffix);
 }
 
+bool StartsWithIgnoreCase(const char16_t* text, const char16_t* prefix) {
+    for (; *prefix; ++text, ++prefix)
+        if (AsciiUpper(*text) != AsciiUpper(*prefix)) return false;
+    return true;
+}
+
 bool TextEquals(const char16_t* a, const char16_t* b) {
     for (; *a && *a == *b; ++a, ++b) {}
     return *a == *b;

@@ -34,4 +34,5 @@ char16_t AsciiUpper(char16_t c);
 bool EqualsIgnoreCase(const char16_t* a, const char16_t* b);
 bool EqualsIgnoreCaseA(const char* a, const char* b);
 bool EndsWithIgnoreCase(const char16_t* text, const char16_t* suffix);
+bool StartsWithIgnoreCase(const char16_t* text, const char16_t* prefix);
 bool TextEquals(const char16_t* a, const char16_t* b);

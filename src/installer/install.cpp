@@ -91,10 +91,14 @@ static void FinishInstall(const Window* dialog, const InstallContext* install, c
     CleanUpLanguages(dialog, cleanUpFolder);
     RememberInstallFolder(install->destination);
     if (install->uninstaller[0]) {
-        char16_t uninstallPath[kPathCapacity];
+        // Windows runs the value as a command line: unquoted, a path with
+        // spaces would be tried as C:\Program.exe first.
+        char16_t uninstallPath[kPathCapacity], uninstallCommand[kPathCapacity + 2] = u"\"";
         CopyText(install->destination, uninstallPath, kPathCapacity);
         AppendPathPart(install->uninstaller, uninstallPath, kPathCapacity);
-        WriteUninstallEntry(uninstallPath, mainPath);
+        AppendText(uninstallPath, uninstallCommand, kPathCapacity + 2);
+        AppendText(u"\"", uninstallCommand, kPathCapacity + 2);
+        WriteUninstallEntry(uninstallCommand, mainPath);
     }
     CreateShortcuts(dialog, install, productName);
 }

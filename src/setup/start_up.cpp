@@ -4,6 +4,7 @@
 #include <ole2.h>
 #include <commctrl.h>
 
+#include "common/dll_search.h"
 #include "common/memory.h"
 #include "common/wide.h"
 #include "state/state.h"
@@ -14,6 +15,9 @@ enum : DWORD { kPackagePathCapacity = 1024 };
 
 // Whatever happens inside, the process ends with 0.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Before anything loads a DLL: every system DLL but kernel32 and msvcrt is
+    // delay-loaded, on its first call, from System32 alone.
+    LimitDllSearchToSystem();
     gState = static_cast<InstallerState*>(AllocZeroed(sizeof(InstallerState)));
     if (!gState) return 0;
     OleInitialize(nullptr);

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "common/dll_search.h"
 #include "common/path.h"
 #include "common/text.h"
 #include "common/wide.h"
@@ -39,6 +40,8 @@ static bool TakeOption(const char16_t** text, const char16_t* option) {
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+    // Before anything loads a DLL, the helper copy too (see common/dll_search.h).
+    LimitDllSearchToSystem();
     const char16_t* arguments = as_u16(commandLine ? commandLine : L"");
     if (TakeOption(&arguments, u"/finish")) return RunFinishHelper(arguments);
     bool silent = TakeOption(&arguments, u"/S");

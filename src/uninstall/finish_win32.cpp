@@ -1,7 +1,10 @@
-// The uninstaller cannot delete its own file while it runs. A copy of it in
-// the temporary folder waits for it to end, deletes the file and the folder,
-// and has its own file removed at the next restart.
+// The uninstaller cannot delete its own file while it runs. A copy of it, in
+// a new folder of its own inside the temporary folder, waits for it to end,
+// deletes the file and the folder, and has itself and its folder removed at
+// the next restart.
 #include <windows.h>
+#include <ntsecapi.h>
+#include <sddl.h>
 
 #include "uninstall/finish.h"
 
@@ -11,7 +14,16 @@
 #include "uninstall/file_list.h"
 #include "uninstall/ownership.h"
 
-enum : DWORD { kRetryMilliseconds = 100, kRetries = 50, kCommandCapacity = 2 * kPathCapacity + 64 };
+enum : DWORD {
+    kRetryMilliseconds = 100,
+    kRetries = 50,
+    kCommandCapacity = 2 * kPathCapacity + 64,
+    kFolderAttempts = 8,
+    kRandomBytes = 8,
+    kSecurityCapacity = 256
+};
+
+static const char16_t kHelperFolderPrefix[] = u"UnInst-";
 
 static bool IsOwnProgram(const char16_t* programPath) {
     char16_t own[kPathCapacity], ownLong[kPathCapacity];
@@ -21,26 +33,80 @@ static bool IsOwnProgram(const char16_t* programPath) {
     return EqualsIgnoreCase(own, programPath) || (m > 0 && m < kPathCapacity && EqualsIgnoreCase(ownLong, programPath));
 }
 
-// "UnInst-<process id>.exe" in the temporary folder, a copy of the program.
-static bool MakeHelperCopy(const char16_t* programPath, char16_t* temp, char16_t* helper) {
+static bool GetTempFolder(char16_t* temp) {
     DWORD n = GetTempPathW(kPathCapacity, as_wcstr(temp));
-    if (n == 0 || n >= kPathCapacity) return false;
-    CopyText(temp, helper, kPathCapacity);
-    AppendText(u"UnInst-", helper, kPathCapacity);
-    AppendNumber(GetCurrentProcessId(), helper, kPathCapacity);
-    if (AppendText(u".exe", helper, kPathCapacity) != kPathFits) return false;
-    return CopyFileW(as_wcstr(programPath), as_wcstr(helper), FALSE) != 0;
+    return n > 0 && n < kPathCapacity;
 }
 
-static bool StartHelper(const char16_t* programPath, bool removeFolder) {
-    char16_t temp[kPathCapacity], helper[kPathCapacity];
-    if (!MakeHelperCopy(programPath, temp, helper)) return false;
-    HANDLE self = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE,
-                         0)) {
-        DeleteFileW(as_wcstr(helper));
-        return false;
+// Access for SYSTEM, the Administrators group and the running user, nobody
+// else, and nothing inherited from the temporary folder. LocalFree it.
+static PSECURITY_DESCRIPTOR PrivateFolderSecurity() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return nullptr;
+    union {
+        TOKEN_USER user;
+        BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    } info;
+    DWORD size = 0;
+    BOOL known = GetTokenInformation(token, TokenUser, &info, sizeof info, &size);
+    CloseHandle(token);
+    LPWSTR user = nullptr;
+    if (!known || !ConvertSidToStringSidW(info.user.User.Sid, &user)) return nullptr;
+    char16_t text[kSecurityCapacity] = u"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;";
+    bool fits = AppendText(as_u16(user), text, kSecurityCapacity) == kPathFits &&
+                AppendText(u")", text, kSecurityCapacity) == kPathFits;
+    LocalFree(user);
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!fits ||
+        !ConvertStringSecurityDescriptorToSecurityDescriptorW(as_wcstr(text), SDDL_REVISION_1, &descriptor, nullptr))
+        return nullptr;
+    return descriptor;
+}
+
+// "UnInst-" and 16 random hexadecimal digits.
+static bool AppendRandomName(char16_t* path) {
+    uint8_t bytes[kRandomBytes];
+    if (!RtlGenRandom(bytes, sizeof bytes)) return false;
+    char16_t name[2 * kRandomBytes + 1];
+    for (DWORD i = 0; i < kRandomBytes; ++i) {
+        name[2 * i] = u"0123456789abcdef"[bytes[i] >> 4];
+        name[2 * i + 1] = u"0123456789abcdef"[bytes[i] & 15];
     }
+    name[2 * kRandomBytes] = 0;
+    return AppendText(kHelperFolderPrefix, path, kPathCapacity) == kPathFits &&
+           AppendText(name, path, kPathCapacity) == kPathFits;
+}
+
+// A new folder under a name nobody can guess, made by us: a folder that is
+// already there, whoever made it, is never used.
+static bool MakeHelperFolder(char16_t* folder) {
+    char16_t temp[kPathCapacity];
+    if (!GetTempFolder(temp)) return false;
+    PSECURITY_DESCRIPTOR descriptor = PrivateFolderSecurity();
+    if (!descriptor) return false;
+    SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
+    bool made = false;
+    for (DWORD attempt = 0; attempt < kFolderAttempts && !made; ++attempt) {
+        CopyText(temp, folder, kPathCapacity);
+        if (!AppendRandomName(folder)) break;
+        made = CreateDirectoryW(as_wcstr(folder), &security) != 0;
+        if (!made && GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    LocalFree(descriptor);
+    return made;
+}
+
+// The folder, the copy in it and the command that starts it: "<copy>" /finish
+// <handle> <0|1> <program>.
+static bool StartHelperIn(const char16_t* folder, const char16_t* programPath, bool removeFolder, char16_t* helper) {
+    CopyText(folder, helper, kPathCapacity);
+    // A create-new copy: nothing that was there first is ever started.
+    if (AppendPathPart(kUninstallerFileName, helper, kPathCapacity) != kPathFits ||
+        !CopyFileW(as_wcstr(programPath), as_wcstr(helper), TRUE))
+        return false;
+    HANDLE self = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0))
+        return false;
     char16_t command[kCommandCapacity] = u"\"";
     AppendText(helper, command, kCommandCapacity);
     AppendText(u"\" /finish ", command, kCommandCapacity);
@@ -50,17 +116,23 @@ static bool StartHelper(const char16_t* programPath, bool removeFolder) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    // The temporary folder as the helper's current folder: it must hold nothing open in ours.
+    // Its own folder as its current folder: it must hold nothing open in ours.
     bool started = fits == kPathFits && CreateProcessW(as_wcstr(helper), as_wcstr(command), nullptr, nullptr, TRUE, 0,
-                                                       nullptr, as_wcstr(temp), &startup, &process);
+                                                       nullptr, as_wcstr(folder), &startup, &process);
     CloseHandle(self);
-    if (!started) {
-        DeleteFileW(as_wcstr(helper));
-        return false;
-    }
+    if (!started) return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;
+}
+
+static bool StartHelper(const char16_t* programPath, bool removeFolder) {
+    char16_t folder[kPathCapacity], helper[kPathCapacity] = u"";
+    if (!MakeHelperFolder(folder)) return false;
+    if (StartHelperIn(folder, programPath, removeFolder, helper)) return true;
+    if (helper[0]) DeleteFileW(as_wcstr(helper));
+    RemoveDirectoryW(as_wcstr(folder));
+    return false;
 }
 
 void FinishRemoval(const char16_t* programPath, const char16_t* folder, bool removeFolder) {
@@ -106,6 +178,23 @@ static bool FolderDone(const char16_t* folder) {
            GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
 }
 
+// The copy and its folder go at the next restart; only a copy that runs from
+// a helper folder of the temporary folder takes that step.
+static void RemoveOwnCopyAtRestart() {
+    char16_t own[kPathCapacity], folder[kPathCapacity], temp[kPathCapacity];
+    DWORD n = GetModuleFileNameW(nullptr, as_wcstr(own), kPathCapacity);
+    if (n == 0 || n >= kPathCapacity || !GetTempFolder(temp)) return;
+    CopyText(own, folder, kPathCapacity);
+    CutToParentFolder(folder);
+    const char16_t* name = folder + FileNamePosition(folder);
+    char16_t parent[kPathCapacity];
+    CopyText(folder, parent, kPathCapacity);
+    CutToParentFolder(parent);
+    if (!SamePath(parent, temp) || !StartsWithIgnoreCase(name, kHelperFolderPrefix)) return;
+    MoveFileExW(as_wcstr(own), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExW(as_wcstr(folder), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 int32_t RunFinishHelper(const char16_t* arguments) {
     uint64_t handle = 0, removeFolder = 0;
     const char16_t* p = arguments;
@@ -129,8 +218,6 @@ int32_t RunFinishHelper(const char16_t* arguments) {
         if (!programGone) MoveFileExW(as_wcstr(folder), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         else Retry(FolderDone, folder);
     }
-    char16_t own[kPathCapacity];
-    DWORD n = GetModuleFileNameW(nullptr, as_wcstr(own), kPathCapacity);
-    if (n > 0 && n < kPathCapacity) MoveFileExW(as_wcstr(own), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    RemoveOwnCopyAtRestart();
     return 0;
 }

@@ -36,6 +36,18 @@ bool SamePath(const char16_t* a, const char16_t* b) {
     return n > 0 && n == TrimmedLength(b) && SamePrefix(a, b, n);
 }
 
+bool CommandNamesProgram(const char16_t* command, const char16_t* programPath) {
+    if (!command || command[0] != u'"') return SamePath(command, programPath);
+    int32_t close = 1;
+    while (command[close] && command[close] != u'"') ++close;
+    if (command[close] != u'"' || close > kPathCapacity) return false;
+    for (int32_t i = close + 1; command[i]; ++i)
+        if (command[i] != u' ') return false;
+    char16_t path[kPathCapacity];
+    CopyText(command + 1, path, close);
+    return SamePath(path, programPath);
+}
+
 bool LiesDirectlyIn(const char16_t* path, const char16_t* folder) {
     if (!path || !folder) return false;
     int32_t name = FileNamePosition(path);
@@ -138,7 +150,8 @@ void RemoveRegistryEntries(const char* productName, const char* productCode, con
     CopyText(kUninstallPrefix, keyPath, kUninstallKeyCapacity);
     if (text[0] && AppendText(text, keyPath, kUninstallKeyCapacity) == kPathFits &&
         OpenRegistryKey(kLocalMachine, keyPath, &key)) {
-        bool ours = ReadRegistryString(&key, u"UninstallString", text, sizeof text) && SamePath(text, programPath);
+        bool ours = ReadRegistryString(&key, u"UninstallString", text, sizeof text) &&
+                    CommandNamesProgram(text, programPath);
         CloseRegistryKey(&key);
         if (ours) DeleteRegistryKey(kLocalMachine, keyPath);
     }

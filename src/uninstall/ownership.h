@@ -6,6 +6,9 @@
 // The same path: '\' and '/' alike, ASCII letters without regard to case,
 // separators at the end ignored.
 bool SamePath(const char16_t* a, const char16_t* b);
+// An uninstall command naming the program: its path in double quotes, as our
+// setups write it, or unquoted, as older ones did.
+bool CommandNamesProgram(const char16_t* command, const char16_t* programPath);
 // True when path names an entry directly inside folder.
 bool LiesDirectlyIn(const char16_t* path, const char16_t* folder);
 // A drive root, a share root ("\\server\share"), a relative or empty path.

@@ -169,7 +169,7 @@ TEST_F(InstallTest, AFirstInstallationRegistersAndMakesEveryShortcut) {
     EXPECT_EQ(Registry(kCurrentUser, "Software\\Quillworks", "SMP"), typed);
     std::string key = std::string(kUninstallKey) + "Sample";
     EXPECT_EQ(Registry(kLocalMachine, key, "DisplayName"), "Sample");
-    EXPECT_EQ(Registry(kLocalMachine, key, "UninstallString"), typed + "\\UnInst.exe");
+    EXPECT_EQ(Registry(kLocalMachine, key, "UninstallString"), "\"" + typed + "\\UnInst.exe\"");
     EXPECT_EQ(Registry(kLocalMachine, key, "DisplayIcon"), typed + "\\Qsample.exe");
     EXPECT_EQ(Registry(kLocalMachine, key, "Publisher"), "Quillworks");
     EXPECT_EQ(Links(), (std::vector<std::string>{"common/Sample/Sample.lnk", "common/Sample/Uninstall.lnk",

@@ -149,7 +149,7 @@ TEST_F(InstallCommandTest, InstallsTheSampleProduct) {
     EXPECT_EQ(Registry(kCurrentUser, "Software\\Quillworks", "SED"), typed);
     std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample Editor";
     EXPECT_EQ(Registry(kLocalMachine, key, "DisplayName"), "Sample Editor");
-    EXPECT_EQ(Registry(kLocalMachine, key, "UninstallString"), typed + "\\UnInst.exe");
+    EXPECT_EQ(Registry(kLocalMachine, key, "UninstallString"), "\"" + typed + "\\UnInst.exe\"");
     EXPECT_EQ(Registry(kLocalMachine, key, "DisplayIcon"), typed + "\\Qedit.exe");
     EXPECT_EQ(Registry(kLocalMachine, key, "Publisher"), "Quillworks");
 

@@ -24,6 +24,26 @@ TEST(UninstallOwnership, PathsCompareAsWindowsComparesThem) {
     for (const Case& c : cases) EXPECT_EQ(c.same, SamePath(c.a, c.b)) << test::Utf8(c.a) << " / " << test::Utf8(c.b);
 }
 
+TEST(UninstallOwnership, AnUninstallCommandNamesTheProgramQuotedOrNot) {
+    const std::u16string tooLong = u"\"C:\\" + std::u16string(1100, u'a') + u"\"";
+    struct Case {
+        const char16_t* command;
+        bool names;
+    } cases[] = {
+        {u"\"C:\\Program Files\\Notes\\UnInst.exe\"", true},
+        {u"C:\\Program Files\\Notes\\UnInst.exe", true},  // as older setups wrote it
+        {u"\"c:/program files/notes/uninst.exe\"  ", true},
+        {u"\"C:\\Program Files\\Notes\\UnInst.exe\" /S", false},
+        {u"\"C:\\Program Files\\Notes\\UnInst.exe", false},
+        {u"\"C:\\Program Files\\Notes\\Other.exe\"", false},
+        {u"\"\"", false},
+        {tooLong.c_str(), false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.names, CommandNamesProgram(c.command, u"C:\\Program Files\\Notes\\UnInst.exe"))
+            << test::Utf8(c.command);
+}
+
 TEST(UninstallOwnership, ALinkIsOursOnlyWhenItsTargetLiesDirectlyInTheFolder) {
     struct Case {
         const char16_t* target;

@@ -57,7 +57,7 @@ done
 check "the folder is remembered" test "$(reg_value 'HKCU\Software\Quillworks' "$SAMPLE_CODE")" = "$DEST"
 UNINSTALL="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$SAMPLE_NAME"
 check "uninstall entry: DisplayName" test "$(reg_value "$UNINSTALL" DisplayName)" = "$SAMPLE_NAME"
-check "uninstall entry: UninstallString" test "$(reg_value "$UNINSTALL" UninstallString)" = "$DEST\\UnInst.exe"
+check "uninstall entry: UninstallString" test "$(reg_value "$UNINSTALL" UninstallString)" = "\"$DEST\\UnInst.exe\""
 check "uninstall entry: DisplayIcon" test "$(reg_value "$UNINSTALL" DisplayIcon)" = "$DEST\\Notes.exe"
 check "uninstall entry: Publisher" test "$(reg_value "$UNINSTALL" Publisher)" = "Quillworks"
 check "uninstall entry: URLInfoAbout" test -n "$(reg_value "$UNINSTALL" URLInfoAbout)"

@@ -76,7 +76,7 @@ check "the Start-menu group is gone" test -z "$(find -L "$DRIVE_C" -path "*/Star
 check "no Quick Launch link is left" test -z "$(link_in "Quick Launch/$SAMPLE_NAME.lnk")"
 check "the other product's files are untouched" test "$(listing "$OTHER_UNIX")" = "$ALL_FILES"
 check "the other product's uninstall entry is untouched" \
-  test "$(reg_value "$UNINSTALL_KEY\\Other Notes" UninstallString)" = "$OTHER_DEST\\UnInst.exe"
+  test "$(reg_value "$UNINSTALL_KEY\\Other Notes" UninstallString)" = "\"$OTHER_DEST\\UnInst.exe\""
 check "the other product's remembered folder is untouched" test "$(reg_value "$REMEMBERED" OTN)" = "$OTHER_DEST"
 check "the other product's desktop link is untouched" test -n "$(link_in "Desktop/Other Notes.lnk")"
 check "the other product's Start-menu group is untouched" \

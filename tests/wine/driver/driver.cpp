@@ -21,7 +21,7 @@ const std::map<std::string, StepWithArgument>& StepsWithArgument() {
         {"check", StepCheck},       {"tick", StepTick},       {"nomsgbox", StepNoMessageBox},
         {"browse", StepBrowse},     {"msgbox", StepMessageBoxAnswer},     {"contextmenu", StepContextMenu},
         {"sync", StepSync},         {"sleep", StepSleep},     {"regvalue", StepRegistryValue},
-        {"folder", StepSpecialFolder}};
+        {"folder", StepSpecialFolder}, {"access", StepAccess}};
     return steps;
 }
 
@@ -50,7 +50,8 @@ void Usage() {
         "  sync=PATH             create PATH.ready, then wait for PATH.go\n"
         "  sleep=MS              wait\n"
         "  regvalue=HKLM\\KEY:NAME  a registry value's type, byte count and text (HKCU too)\n"
-        "  folder=CSIDL          a special folder's path\n",
+        "  folder=CSIDL          a special folder's path\n"
+        "  access=PATH           a file's or folder's access list (SDDL) and the running user\n",
         stdout);
 }
 

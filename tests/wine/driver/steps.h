@@ -34,3 +34,4 @@ bool StepSync(Session* session, const std::string& path);
 bool StepSleep(Session* session, const std::string& milliseconds);
 bool StepRegistryValue(Session* session, const std::string& argument);
 bool StepSpecialFolder(Session* session, const std::string& argument);
+bool StepAccess(Session* session, const std::string& path);

@@ -1,7 +1,10 @@
 // Steps that read the system rather than the setup's windows: a registry
 // value as the program wrote it (type and byte count included, which
-// `wine reg query` does not show) and a special folder's path.
+// `wine reg query` does not show), a special folder's path and who may use
+// a file or folder.
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <string>
@@ -60,5 +63,33 @@ bool StepSpecialFolder(Session*, const std::string& argument) {
         return true;
     }
     Say("folder " + argument + " " + Utf8(path));
+    return true;
+}
+
+// access=PATH prints "access PATH DACL" (the access list as SDDL) and "user SID"
+// (the running user, whom the list should name).
+bool StepAccess(Session*, const std::string& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(Wide(path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+        return Fail("cannot read the access list of " + path);
+    LPWSTR text = nullptr;
+    bool converted = ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
+                                                                          DACL_SECURITY_INFORMATION, &text, nullptr);
+    LocalFree(descriptor);
+    if (!converted) return Fail("cannot write the access list of " + path);
+    Say("access " + path + " " + Utf8(text));
+    LocalFree(text);
+    HANDLE token = nullptr;
+    alignas(8) BYTE user[256];
+    DWORD size = 0;
+    LPWSTR sid = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+        GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid)) {
+        Say("user " + Utf8(sid));
+        LocalFree(sid);
+    }
+    if (token) CloseHandle(token);
     return true;
 }
