@@ -18,3 +18,9 @@ typedef void (*ScanFinishedHook)(const Window* dialog, int32_t scanResult);
 // non-zero answer is the caller's to report as a broken file. The caller does
 // the platform's own parts first (centring, the class icon).
 int32_t InitDialogContents(const Window* dialog, ScanFinishedHook afterScan);
+// The same in two steps, for a dialog that shows before the scan: the texts
+// and the list's set-up (true when there is a list and hence a scan to run);
+// then the scan pass, run while the dialog keeps answering (installer/pass.h),
+// and the rest.
+bool PrepareDialogContents(const Window* dialog);
+int32_t ScanDialogContents(const Window* dialog, ScanFinishedHook afterScan);

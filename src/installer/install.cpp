@@ -9,6 +9,7 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "common/file_names.h"
+#include "installer/pass.h"
 #include "installer/placement.h"
 #include "state/state.h"
 #include "package/package_run.h"
@@ -122,7 +123,10 @@ int32_t RunInstall(const Window* dialog) {
     // An existing folder is fine; one that cannot be made fails the package run.
     CreateFolderTree(install.destination);
     RenameOldPsapi(install.destination);
-    int32_t result = ProcessPackage(gState->packagePath, PlaceFileCallback, &install);
+    DialogPass pass;
+    BeginDialogPass(&pass, dialog);
+    int32_t result = ProcessPackageWithProgress(gState->packagePath, PlaceFileCallback, &install, &pass.progress);
+    EndDialogPass(&pass);
     ReportRefusedEntries(&install);
     if (result != 0) {
         RestoreCursor(previousCursor);

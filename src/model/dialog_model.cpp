@@ -11,7 +11,7 @@
 
 enum : uint32_t { kCheckBoxesStyle = 0x4, kStateImageBits = 0xF000, kUntickedImage = 0x1000 };
 
-static const int32_t kMainDialogIds[] = {99, 2, 1001, 1002, 1010, 1031, 1032, 1033, 1041, 1042, 1043, 1047};
+static const int32_t kMainDialogIds[] = {99, 2, 1001, 1002, 1010, 1031, 1032, 1033, 1041, 1042, 1043, 1047, 1048};
 
 static DialogModel* AsDialog(void* handle) {
     return static_cast<DialogModel*>(handle);
@@ -117,6 +117,26 @@ static void DialogHideItem(void* dialog, int32_t id) {
     if (control) control->visible = false;
 }
 
+static void DialogShowItem(void* dialog, int32_t id, bool visible) {
+    ModelControl* control = FindModelControl(AsDialog(dialog), id);
+    if (control) control->visible = visible;
+}
+
+static void DialogEnableItem(void* dialog, int32_t id, bool enabled) {
+    ModelControl* control = FindModelControl(AsDialog(dialog), id);
+    if (control) control->enabled = enabled;
+}
+
+static void DialogSetProgress(void* dialog, int32_t id, int32_t position) {
+    ModelControl* control = FindModelControl(AsDialog(dialog), id);
+    if (control) control->positions.push_back(position);
+}
+
+static void DialogKeepAnswering(void* dialog) {
+    DialogModel* model = AsDialog(dialog);
+    if (model->onAnswering) model->onAnswering(*model);
+}
+
 static void DialogSetTitleFont(void* dialog, int32_t id) {
     ModelControl* control = FindModelControl(AsDialog(dialog), id);
     if (control) control->titleFont = true;
@@ -147,6 +167,10 @@ static void NoSetItemTextA(void*, int32_t, const char*) {}
 static bool NoIsItemChecked(void*, int32_t) { return false; }
 static void NoCheckItem(void*, int32_t, bool) {}
 static void NoItem(void*, int32_t) {}
+static void NoShowItem(void*, int32_t, bool) {}
+static void NoEnableItem(void*, int32_t, bool) {}
+static void NoProgress(void*, int32_t, int32_t) {}
+static void NoAnswering(void*) {}
 
 static void ControlGetText(void* control, char16_t* text, int32_t capacity) {
     CopyOut(AsControl(control)->text, text, capacity);
@@ -261,7 +285,8 @@ static void ListStyle(void* handle, uint32_t style) {
 const WindowOps kModelWindowOps = {
     DialogChild,       DialogGetText,      DialogSetText,  DialogGetTextA,  DialogSetTextA,
     DialogGetItemText, DialogSetItemText,  DialogSetItemTextA, DialogIsItemChecked, DialogCheckItem,
-    DialogHideItem,    DialogSetTitleFont, DialogMessageBox, NoRowCount,    NoInsertRow,
+    DialogHideItem,    DialogShowItem,     DialogEnableItem, DialogSetProgress, DialogKeepAnswering,
+    DialogSetTitleFont, DialogMessageBox,  NoRowCount,     NoInsertRow,
     NoFindData,        NoGetRow,           NoGetState,     NoSetState,      NoInsertColumn,
     NoSetColumnText,   NoClientWidth,      NoExtendedStyle,
 };
@@ -269,7 +294,8 @@ const WindowOps kModelWindowOps = {
 const WindowOps kModelControlOps = {
     NoChild,        ControlGetText, ControlSetText,  ControlGetTextA, ControlSetTextA,
     NoGetItemText,  NoSetItemText,  NoSetItemTextA,  NoIsItemChecked, NoCheckItem,
-    NoItem,         NoItem,         ControlMessageBox, ListRows,      ListInsert,
+    NoItem,         NoShowItem,     NoEnableItem,    NoProgress,      NoAnswering,
+    NoItem,         ControlMessageBox, ListRows,      ListInsert,
     ListFind,       ListRow,        ListState,       ListSetRowState, ListAddColumn,
     ListColumnText, ListWidth,      ListStyle,
 };
@@ -288,6 +314,8 @@ std::unique_ptr<DialogModel> CreateMainDialogModel(bool withLanguageList, int32_
         control->id = id;
         control->isList = id == kIdLanguageList;
         control->clientWidth = control->isList ? listClientWidth : 0;
+        // The progress bar shows only while a pass runs.
+        control->visible = id != kIdProgress;
         if (id == kIdBrowse) {
             control->text = u"...";
             control->textA = "...";

@@ -32,6 +32,8 @@ struct ModelControl {
     std::string textA;       // the text in narrow form (exactly the bytes SetItemTextA gave)
     bool checked = false;
     bool visible = true;
+    bool enabled = true;
+    std::vector<int32_t> positions;  // a progress bar's positions, as they were set
     bool titleFont = false;
     bool isList = false;
     std::vector<ModelRow> rows;  // in list order: ascending by text
@@ -52,12 +54,14 @@ struct DialogModel {
     bool echoMessages = false;                       // also print boxes to standard error
     // Told after every change of a control's text (e.g. to follow the status line).
     std::function<void(const ModelControl&)> onTextChanged;
+    // Told whenever the logic lets the dialog answer during a long pass.
+    std::function<void(const DialogModel&)> onAnswering;
     // A dialog that goes away stops being the current dialog.
     ~DialogModel();
 };
 
 // The main dialog's controls (ids 99, 2, 1001, 1002, 1010, 1031, 1032, 1033,
-// 1041, 1042, 1043, 1047) with the template's texts (empty but "..." on 1033),
+// 1041, 1042, 1043, 1047, 1048) with the template's texts (empty but "..." on 1033),
 // boxes unticked, all visible; the list's client width in pixels as given.
 // Becomes the current dialog.
 std::unique_ptr<DialogModel> CreateMainDialogModel(bool withLanguageList = true, int32_t listClientWidth = 147);

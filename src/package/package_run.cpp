@@ -48,7 +48,8 @@ static void LimitDictionary(uint8_t* props, uint32_t unpacked) {
 }
 
 static uint32_t DecodeLoop(CLzmaDec* decoder, DiskFile file, uint32_t unpacked, uint8_t* input, uint8_t* output,
-                           ChunkHandler handler, void* handlerContext) {
+                           ChunkHandler handler, void* handlerContext, const PackageProgress* progress) {
+    const uint32_t total = unpacked;
     uint32_t position = 0, fill = 0;
     for (;;) {
         if (position == fill) {
@@ -66,13 +67,15 @@ static uint32_t DecodeLoop(CLzmaDec* decoder, DiskFile file, uint32_t unpacked, 
         unpacked -= static_cast<uint32_t>(produced);
         // The parser sees every decoded byte, those before a data error included.
         if (handler(output, static_cast<uint32_t>(produced), handlerContext) != 0) return kStopCode;
+        if (progress) progress->tell(total - unpacked, total, progress->context);
         if (res != SZ_OK) return static_cast<uint32_t>(res);
         if (unpacked == 0) return 0;
         if (consumed == 0 && produced == 0) return status == LZMA_STATUS_FINISHED_WITH_MARK ? 0 : SZ_ERROR_DATA;
     }
 }
 
-uint32_t DecodePackageStream(DiskFile file, ChunkHandler handler, void* handlerContext) {
+uint32_t DecodePackageStream(DiskFile file, ChunkHandler handler, void* handlerContext,
+                             const PackageProgress* progress) {
     uint8_t header[kStreamHeaderSize];
     uint32_t got = 0;
     if (!ReadUpTo(file, header, kStreamHeaderSize, &got)) return SZ_ERROR_READ;
@@ -90,7 +93,8 @@ uint32_t DecodePackageStream(DiskFile file, ChunkHandler handler, void* handlerC
         return SZ_ERROR_MEM;
     }
     LzmaDec_Init(&decoder);
-    uint32_t code = DecodeLoop(&decoder, file, unpacked, buffers, buffers + kInputBufferSize, handler, handlerContext);
+    uint32_t code =
+        DecodeLoop(&decoder, file, unpacked, buffers, buffers + kInputBufferSize, handler, handlerContext, progress);
     FreeBlock(buffers);
     LzmaDec_Free(&decoder, &gRunAllocator);
     return code;
@@ -111,7 +115,7 @@ static int32_t RunVerdict(uint32_t code, const ExtractionContext* extraction) {
 }
 
 int32_t RunPackage(const char16_t* path, ExtractionContext* extraction, FileCallback callback, void* context,
-                   uint32_t* streamCode) {
+                   uint32_t* streamCode, const PackageProgress* progress) {
     InitExtractionContext(extraction, callback, context);
     if (streamCode) *streamCode = 0;
     DiskFile file = kInvalidDiskFile;
@@ -125,7 +129,7 @@ int32_t RunPackage(const char16_t* path, ExtractionContext* extraction, FileCall
     }
     uint32_t code = SZ_ERROR_READ;
     if (SeekDiskFile(file, static_cast<int32_t>(start)))
-        code = DecodePackageStream(file, ParsePackageChunk, extraction);
+        code = DecodePackageStream(file, ParsePackageChunk, extraction, progress);
     if (streamCode) *streamCode = code;
     // A file the stream stopped or ended in is closed, so that a later run can replace it.
     FinishExtraction(extraction);
@@ -156,10 +160,15 @@ static void PublishHeaderFields(const ExtractionContext* extraction) {
     ReplaceIfChanged(extraction->headerMainProgram, state->headerMainProgram, sizeof state->headerMainProgram);
 }
 
-int32_t ProcessPackage(const char16_t* path, FileCallback callback, void* context) {
+int32_t ProcessPackageWithProgress(const char16_t* path, FileCallback callback, void* context,
+                                   const PackageProgress* progress) {
     ExtractionContext extraction;
-    int32_t result = RunPackage(path, &extraction, callback, context);
+    int32_t result = RunPackage(path, &extraction, callback, context, nullptr, progress);
     if (result != 0) return result;
     PublishHeaderFields(&extraction);
     return 0;
+}
+
+int32_t ProcessPackage(const char16_t* path, FileCallback callback, void* context) {
+    return ProcessPackageWithProgress(path, callback, context, nullptr);
 }

@@ -2,9 +2,13 @@
 // desktop and the language list's popup menu.
 #include "setup/main_dialog.h"
 
+#include <commctrl.h>
+
 #include "common/wide.h"
 #include "installer/dialog_init.h"
 #include "installer/install.h"
+#include "installer/pass.h"
+#include "ui/progress.h"
 #include "state/state.h"
 #include "ui/language_list.h"
 #include "ui/texts.h"
@@ -15,7 +19,9 @@ enum : int32_t {
     kMenuTextCapacity = 64,  // 63 characters and the terminator
     kCommandSelectAll = 136,
     kCommandDeselectAll = 137,
-    kCommandInvert = 138
+    kCommandInvert = 138,
+    kStatusCapacity = 64,
+    kMessageScan = WM_APP + 1  // posted once the dialog shows: run the scan pass
 };
 
 // The dialog as the portable logic sees it. One dialog per process, so one record.
@@ -45,13 +51,34 @@ static void AfterScan(const Window*, int32_t scanResult) {
     StartClosingRunningInstances(gState->windowClass);
 }
 
+// The dialog shows with its texts before the package is decoded; the scan
+// runs once it is on the screen, and the dialog answers all the while.
 void InitMainDialog(HWND dialog) {
     const Window* window = DialogWindow(dialog);
     SetCurrentDialog(window);
     CenterOnDesktop(dialog);
     SetClassLongPtrW(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(gState->dialogIcon));
-    int32_t scanResult = InitDialogContents(window, AfterScan);
+    SendDlgItemMessageW(dialog, kIdProgress, PBM_SETRANGE32, 0, kProgressRange);
+    if (!PrepareDialogContents(window)) return;
+    char16_t checking[kStatusCapacity];
+    LookupText(gState->textTable, kTextChecking, checking, kStatusCapacity);
+    SetItemText(window, kIdStatus, checking);
+    // Locked until the scan runs: nothing may start before it.
+    LockDialogControls(window, true);
+    PostMessageW(dialog, kMessageScan, 0, 0);
+}
+
+static void RunScan(HWND dialog) {
+    const Window* window = DialogWindow(dialog);
+    // The dialog loop would show the dialog only once its queue is empty,
+    // which is after the scan: it is shown and painted now.
+    ShowWindow(dialog, SW_SHOW);
+    UpdateWindow(dialog);
+    int32_t scanResult = ScanDialogContents(window, AfterScan);
+    SetItemText(window, kIdStatus, u"");
     if (scanResult == 0) return;
+    // A broken package offers nothing to do but read why and close.
+    LockDialogControls(window, true);
     ShowTextMessage(window, kTextBrokenFile, gState->packagePath, kMbIconError);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
 }
@@ -80,6 +107,8 @@ static void RunListCommand(HWND dialog, int32_t command) {
 }
 
 static void OnCommand(HWND dialog, int32_t command) {
+    // While a pass runs, nothing may start another or end the dialog.
+    if (IsDialogPassRunning()) return;
     switch (command) {
     case kIdInstall:
         if (RunInstall(DialogWindow(dialog)) == 0) PostMessageW(dialog, WM_CLOSE, 0, 0);
@@ -107,10 +136,20 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         InitMainDialog(dialog);
         break;
-    case WM_CLOSE:
-        EndDialog(dialog, 0);
+    case kMessageScan:
+        RunScan(dialog);
         break;
+    case WM_CLOSE:
+        if (!IsDialogPassRunning()) EndDialog(dialog, 0);
+        break;
+    case WM_SETCURSOR:
+        // The wait cursor stays while a pass runs, wherever the mouse goes.
+        if (!IsDialogPassRunning()) break;
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     case WM_CONTEXTMENU:
+        if (IsDialogPassRunning()) break;
         if (reinterpret_cast<HWND>(wParam) == GetDlgItem(dialog, kIdLanguageList)) ShowListMenu(dialog);
         break;
     case WM_COMMAND:

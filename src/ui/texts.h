@@ -30,6 +30,7 @@ enum : int16_t {
     kTextInstalled = 3000,
     kTextBrokenFile = 3001,
     kTextNotInstalled = 3002,
+    kTextChecking = 3003,
     kTextSelectAll = 136,
     kTextDeselectAll = 137,
     kTextInvert = 138

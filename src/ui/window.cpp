@@ -84,6 +84,26 @@ void HideItem(const Window* dialog, int32_t id) {
     dialog->ops->hideItem(dialog->handle, id);
 }
 
+void ShowItem(const Window* dialog, int32_t id, bool visible) {
+    if (!IsWindowPresent(dialog)) return;
+    dialog->ops->showItem(dialog->handle, id, visible);
+}
+
+void EnableItem(const Window* dialog, int32_t id, bool enabled) {
+    if (!IsWindowPresent(dialog)) return;
+    dialog->ops->enableItem(dialog->handle, id, enabled);
+}
+
+void SetItemProgress(const Window* dialog, int32_t id, int32_t position) {
+    if (!IsWindowPresent(dialog)) return;
+    dialog->ops->setProgress(dialog->handle, id, position);
+}
+
+void KeepAnswering(const Window* dialog) {
+    if (!IsWindowPresent(dialog)) return;
+    dialog->ops->keepAnswering(dialog->handle);
+}
+
 void SetTitleFont(const Window* dialog, int32_t id) {
     if (!IsWindowPresent(dialog)) return;
     dialog->ops->setTitleFont(dialog->handle, id);

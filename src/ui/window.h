@@ -25,7 +25,8 @@ enum : int32_t {
     kIdStartMenu = 1041,
     kIdDesktop = 1042,
     kIdQuickLaunch = 1043,
-    kIdStatus = 1047
+    kIdStatus = 1047,
+    kIdProgress = 1048
 };
 
 // Message box styles and results.
@@ -51,6 +52,14 @@ void SetItemTextA(const Window* dialog, int32_t id, const char* text);
 bool IsItemChecked(const Window* dialog, int32_t id);  // IsDlgButtonChecked == 1
 void CheckItem(const Window* dialog, int32_t id, bool ticked);
 void HideItem(const Window* dialog, int32_t id);
+void ShowItem(const Window* dialog, int32_t id, bool visible);
+void EnableItem(const Window* dialog, int32_t id, bool enabled);  // EnableWindow
+// A progress bar's position, 0 to kProgressRange (ui/progress.h).
+void SetItemProgress(const Window* dialog, int32_t id, int32_t position);
+// Handles the messages waiting for the dialog's thread (painting, timers, the
+// system's own), so that a long piece of work on that thread never leaves the
+// window unanswered. Away from Windows there are none.
+void KeepAnswering(const Window* dialog);
 // The 18-point title font of the product description, on the control with that id.
 void SetTitleFont(const Window* dialog, int32_t id);
 
@@ -98,6 +107,10 @@ struct WindowOps {
     bool (*isItemChecked)(void* dialog, int32_t id);
     void (*checkItem)(void* dialog, int32_t id, bool ticked);
     void (*hideItem)(void* dialog, int32_t id);
+    void (*showItem)(void* dialog, int32_t id, bool visible);
+    void (*enableItem)(void* dialog, int32_t id, bool enabled);
+    void (*setProgress)(void* dialog, int32_t id, int32_t position);
+    void (*keepAnswering)(void* dialog);
     void (*setTitleFont)(void* dialog, int32_t id);
     int32_t (*messageBox)(void* owner, const char16_t* text, const char16_t* title, uint32_t style);
     int32_t (*rowCount)(void* list);

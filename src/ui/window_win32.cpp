@@ -7,6 +7,8 @@
 #include "ui/window.h"
 #include "ui/window_win32.h"
 
+enum : DWORD { kAnswerEveryMilliseconds = 30 };
+
 static HWND AsHwnd(void* handle) {
     return static_cast<HWND>(handle);
 }
@@ -59,6 +61,49 @@ static void Check(void* dialog, int32_t id, bool ticked) {
 static void Hide(void* dialog, int32_t id) {
     HWND item = GetDlgItem(AsHwnd(dialog), id);
     if (item) ShowWindow(item, SW_HIDE);
+}
+
+static void Show(void* dialog, int32_t id, bool visible) {
+    HWND item = GetDlgItem(AsHwnd(dialog), id);
+    if (item) ShowWindow(item, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+static void Enable(void* dialog, int32_t id, bool enabled) {
+    HWND item = GetDlgItem(AsHwnd(dialog), id);
+    if (item) EnableWindow(item, enabled);
+}
+
+// The bar is told only when the position moves it by a pixel: each time it is
+// told it paints itself, which costs far more than a chunk's worth of work.
+static void Progress(void* dialog, int32_t id, int32_t position) {
+    static int32_t shownPixels = -1;
+    HWND bar = GetDlgItem(AsHwnd(dialog), id);
+    RECT area;
+    if (!bar || !GetClientRect(bar, &area)) return;
+    int32_t range = static_cast<int32_t>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
+    int32_t pixels = range > 0 ? MulDiv(position, area.right - area.left, range) : 0;
+    if (pixels == shownPixels && position != 0 && position != range) return;
+    shownPixels = pixels;
+    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+// At most every 30 ms: often enough for the system (which judges a window hung
+// after 5 s) and for the eye, and cheap beside the work in between.
+static void Answer(void* dialog) {
+    static DWORD last = 0;
+    DWORD now = GetTickCount();
+    if (now - last < kAnswerEveryMilliseconds) return;
+    last = now;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        if (IsDialogMessageW(AsHwnd(dialog), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
 }
 
 static void CopyFaceName(const char16_t* name, WCHAR* face) {
@@ -173,7 +218,8 @@ static void SetExtendedStyle(void* list, uint32_t style) {
 
 const WindowOps kWin32WindowOps = {
     Child,        GetText,     SetText,      GetTextA,      SetTextA,         GetItemTextW,
-    SetItemTextW, SetItemTextNarrow, IsChecked, Check,       Hide,             TitleFont,
+    SetItemTextW, SetItemTextNarrow, IsChecked, Check,       Hide,             Show,
+    Enable,       Progress,    Answer,       TitleFont,
     Box,          RowCount,    InsertRow,    FindData,      GetRow,           GetState,
     SetState,     InsertColumn, SetColumnText, ClientWidth, SetExtendedStyle,
 };

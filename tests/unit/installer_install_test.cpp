@@ -12,9 +12,11 @@
 #include "common/text.h"
 #include "installer/dialog_init.h"
 #include "installer/install.h"
+#include "installer/pass.h"
 #include "state/state.h"
 #include "installer_support.h"
 #include "system/registry_store.h"
+#include "ui/progress.h"
 #include "ui/window.h"
 
 using test::PackageFile;
@@ -446,3 +448,59 @@ TEST_F(InstallTest, LanguageFilePathJoinsPrefixAndCode) {
 }
 
 }  // namespace
+
+// Both passes run while the dialog answers: every chunk lets it, with the
+// controls that could start another pass or change what the pass reads
+// locked, and the bar climbing from 0 to its end; afterwards all is as before.
+TEST_F(InstallTest, BothPassesLetTheDialogAnswerWithTheControlsLockedAndTheBarClimbing) {
+    std::string big(300000, 'x');
+    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 2654435761u) >> 13);
+    std::string setup = root.Join("setup.exe");
+    test::WriteSetupFile(setup, Sample({{"64\\Qsample.exe", kData}, {"big.bin", big}}));
+    CopyText(test::U16(setup).c_str(), gState->packagePath, 1024);
+    auto model = CreateMainDialogModel();
+    struct Seen {
+        int answers = 0, unlocked = 0, notRunning = 0, barHidden = 0;
+    } seen;
+    const int32_t locked[] = {kIdInstall, kIdCancel, kIdBrowse, kIdDestination, kIdLanguageList, kIdStartMenu,
+                              kIdDesktop, kIdQuickLaunch};
+    model->onAnswering = [&](const DialogModel& dialog) {
+        ++seen.answers;
+        for (int32_t id : locked)
+            if (FindModelControl(const_cast<DialogModel*>(&dialog), id)->enabled) ++seen.unlocked;
+        if (!IsDialogPassRunning()) ++seen.notRunning;
+        if (!FindModelControl(const_cast<DialogModel*>(&dialog), kIdProgress)->visible) ++seen.barHidden;
+    };
+    const std::vector<int32_t>& positions = FindModelControl(model.get(), kIdProgress)->positions;
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass == 0 ? "scan" : "install");
+        seen = Seen();
+        size_t first = positions.size();
+        ASSERT_EQ(pass == 0 ? InitDialogContents(&model->window, nullptr) : RunInstall(&model->window), 0);
+        EXPECT_GE(seen.answers, 5);  // one per 64 KiB chunk at least
+        EXPECT_EQ(seen.unlocked, 0);
+        EXPECT_EQ(seen.notRunning, 0);
+        EXPECT_EQ(seen.barHidden, 0);
+        ASSERT_GT(positions.size(), first + 1);
+        EXPECT_EQ(positions[first], 0);
+        EXPECT_TRUE(std::is_sorted(positions.begin() + first, positions.end()));
+        EXPECT_EQ(positions.back(), kProgressRange);
+        EXPECT_FALSE(IsDialogPassRunning());
+        EXPECT_FALSE(test::Visible(model.get(), kIdProgress));
+        for (int32_t id : locked) EXPECT_TRUE(FindModelControl(model.get(), id)->enabled) << id;
+    }
+}
+
+TEST(ProgressPosition, RunsFromZeroToTheRangeAndNeverPast) {
+    struct Case {
+        uint64_t done, total;
+        int32_t position;
+    } cases[] = {
+        {0, 0, 0},          {5, 0, 0},                      {0, 100, 0},
+        {50, 100, 5000},    {99, 100, 9900},                {100, 100, kProgressRange},
+        {250, 100, kProgressRange}, {1, 3, 3333},           {0xFFFFFFFFull - 1, 0xFFFFFFFFull, 9999},
+        {0xFFFFFFFFull, 0xFFFFFFFFull, kProgressRange},     {65536, 0x100000000ull, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ProgressPosition(c.done, c.total), c.position) << c.done << " of " << c.total;
+}

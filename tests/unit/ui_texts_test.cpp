@@ -63,6 +63,7 @@ const TableRowCase kAllRows[] = {
      " \xC3\xA8 stato installato correttamente."},
     {3002, "Entries of the package that were not installed: ", "Nicht installierte Eintr\xC3\xA4" "ge des Pakets: ",
      "Voci del pacchetto non installate: "},
+    {3003, "Checking the setup...", "Setup wird gepr\xC3\xBC" "ft...", "Verifica del setup..."},
     {136, "Select &all", "Alles &markieren", "Seleziona tutto"},
     {137, "&Deselect all", "Markierung &aufheben", "Deseleziona tutto"},
     {138, "&Invert selection", "Markierung &umkehren", "Inverti selezione"},

@@ -17,7 +17,8 @@ LAYOUT_TABLE="\
 1041 Button 0x50010003 25 137 180 10
 1042 Button 0x50010003 25 150 180 10
 1043 Button 0x50010003 25 163 180 10
-1047 Static 0x50020200 20 184 180 10"
+1047 Static 0x50020200 20 184 180 10
+1048 msctls_progress32 0x40000001 20 179 180 4"
 
 # MulDiv as the dialog manager rounds it.
 mul_div() { echo $(( ($1 * $2 * 2 + $3) / ($3 * 2) )); }

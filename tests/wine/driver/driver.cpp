@@ -20,14 +20,15 @@ const std::map<std::string, StepWithArgument>& StepsWithArgument() {
         {"start", StepStart},       {"press", StepPress},     {"settext", StepSetText},
         {"check", StepCheck},       {"tick", StepTick},       {"nomsgbox", StepNoMessageBox},
         {"browse", StepBrowse},     {"msgbox", StepMessageBoxAnswer},     {"contextmenu", StepContextMenu},
-        {"sync", StepSync},         {"sleep", StepSleep},     {"regvalue", StepRegistryValue},
+        {"sync", StepSync},         {"sleep", StepSleep},     {"timeout", StepTimeout},     {"regvalue", StepRegistryValue},
         {"folder", StepSpecialFolder}, {"access", StepAccess}};
     return steps;
 }
 
 const std::map<std::string, StepWithout>& StepsWithout() {
     static const std::map<std::string, StepWithout> steps = {
-        {"dump", StepDump}, {"layout", StepLayout}, {"msgbox", StepMessageBox}, {"wait-exit", StepWaitExit}};
+        {"dump", StepDump},         {"layout", StepLayout},       {"msgbox", StepMessageBox},
+        {"wait-exit", StepWaitExit}, {"timing", StepTiming}, {"watch-install", StepWatchInstall}};
     return steps;
 }
 
@@ -47,8 +48,14 @@ void Usage() {
         "  browse=ok|cancel      press \"...\", print the browser's selection, answer it\n"
         "  contextmenu=ID:KEY    right-click control ID; KEY (a letter or esc) answers the menu\n"
         "  wait-exit             wait for the setup to end, print its exit code\n"
+        "  timing                start to a visible dialog, to the end of its scan, and the\n"
+        "                        longest unanswered WM_NULL meanwhile, in milliseconds\n"
+        "  watch-install         post Install, ask WM_NULL every 100 ms and send WM_CLOSE once\n"
+        "                        while the pass runs; print the longest wait, the progress\n"
+        "                        bar's course, whether Install stayed disabled, the pass's time\n"
         "  sync=PATH             create PATH.ready, then wait for PATH.go\n"
         "  sleep=MS              wait\n"
+        "  timeout=MS            how long the later steps wait (default 20000)\n"
         "  regvalue=HKLM\\KEY:NAME  a registry value's type, byte count and text (HKCU too)\n"
         "  folder=CSIDL          a special folder's path\n"
         "  access=PATH           a file's or folder's access list (SDDL) and the running user\n",

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -62,11 +63,20 @@ bool StepStart(Session* session, const std::string& path) {
                         &session->process))
         return Fail("cannot start " + path + " (error " + std::to_string(GetLastError()) + ")");
     session->started = true;
+    session->startedAt = GetTickCount64();
     DWORD pid = session->process.dwProcessId;
-    for (DWORD waited = 0; waited < session->timeoutMs; waited += 50) {
+    // Looked for every 10 ms, so that the time to the window is measured finely.
+    for (DWORD waited = 0; waited < session->timeoutMs; waited += 10) {
+        // The dialog shows at once and is ready once its scan is over and
+        // Install is enabled; meanwhile it must keep answering.
         HWND dialog = FindWindowOf(pid, IsMainDialog);
-        if (dialog) {
+        if (dialog && !session->shownAfterMs) session->shownAfterMs = GetTickCount64() - session->startedAt;
+        // Asked every 100 ms, as a watcher of hung windows would ask.
+        if (dialog && waited % 100 == 0)
+            session->longestScanWaitMs = std::max(session->longestScanWaitMs, AnswerTime(dialog));
+        if (dialog && IsWindowEnabled(GetDlgItem(dialog, 99))) {
             session->dialog = dialog;
+            session->readyAfterMs = GetTickCount64() - session->startedAt;
             Say("started dialog");
             return true;
         }
@@ -79,7 +89,7 @@ bool StepStart(Session* session, const std::string& path) {
             Say("started exited");
             return true;
         }
-        Sleep(50);
+        Sleep(10);
     }
     return Fail("timeout waiting for the setup's window");
 }
@@ -165,6 +175,13 @@ bool StepWaitExit(Session* session) {
     DWORD code = 0;
     GetExitCodeProcess(session->process.hProcess, &code);
     Say("exit " + std::to_string(code));
+    return true;
+}
+
+bool StepTimeout(Session* session, const std::string& milliseconds) {
+    int value = std::atoi(milliseconds.c_str());
+    if (value <= 0) return Fail("timeout wants a number of milliseconds");
+    session->timeoutMs = static_cast<DWORD>(value);
     return true;
 }
 

@@ -10,7 +10,15 @@ struct Session {
     bool started = false;
     HWND dialog = nullptr;
     DWORD timeoutMs = 20000;
+    ULONGLONG startedAt = 0;
+    ULONGLONG shownAfterMs = 0;       // start to a visible dialog
+    ULONGLONG readyAfterMs = 0;       // start to the end of the scan (Install enabled)
+    ULONGLONG longestScanWaitMs = 0;  // the longest WM_NULL wait while it scanned
 };
+
+// How long the window takes to answer WM_NULL, as Windows asks before it calls
+// a window hung (at most 1 s is waited; 1000 then means no answer).
+ULONGLONG AnswerTime(HWND window);
 
 // Prints one line (UTF-8) and flushes it at once, so a hang shows where it stopped.
 void Say(const std::string& line);
@@ -32,6 +40,9 @@ bool StepContextMenu(Session* session, const std::string& argument);
 bool StepWaitExit(Session* session);
 bool StepSync(Session* session, const std::string& path);
 bool StepSleep(Session* session, const std::string& milliseconds);
+bool StepTimeout(Session* session, const std::string& milliseconds);
 bool StepRegistryValue(Session* session, const std::string& argument);
 bool StepSpecialFolder(Session* session, const std::string& argument);
 bool StepAccess(Session* session, const std::string& path);
+bool StepTiming(Session* session);
+bool StepWatchInstall(Session* session);
