@@ -26,7 +26,8 @@ int32_t ScanDialogContents(const Window* dialog, ScanFinishedHook afterScan) {
     BeginDialogPass(&pass, dialog);
     int32_t result =
         ProcessPackageWithProgress(gState->packagePath, ScanFileCallback, const_cast<Window*>(dialog), &pass.progress);
-    EndDialogPass(&pass);
+    // A broken package offers nothing to do but read why and close.
+    EndDialogPass(&pass, result == 0);
     // Without a class of its own, the product's windows are looked for by its name.
     if (!gState->windowClass[0])
         AppendTextA(gState->productName, gState->windowClass, sizeof gState->windowClass);

@@ -33,9 +33,9 @@ void BeginDialogPass(DialogPass* pass, const Window* dialog) {
     ShowItem(dialog, kIdProgress, true);
 }
 
-void EndDialogPass(DialogPass* pass) {
+void EndDialogPass(DialogPass* pass, bool unlock) {
     ShowItem(pass->dialog, kIdProgress, false);
-    LockDialogControls(pass->dialog, false);
+    if (unlock) LockDialogControls(pass->dialog, false);
     sPassRunning = false;
 }
 

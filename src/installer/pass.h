@@ -16,9 +16,10 @@ struct DialogPass {
 };
 
 void BeginDialogPass(DialogPass* pass, const Window* dialog);
-// Those controls alone, locked or not: before a pass is due, or after a failed one.
+// Those controls alone, locked or not: before the first pass is due.
 void LockDialogControls(const Window* dialog, bool locked);
-void EndDialogPass(DialogPass* pass);
+// unlock: false leaves the controls locked (a failed scan offers nothing to do).
+void EndDialogPass(DialogPass* pass, bool unlock = true);
 // True from BeginDialogPass to EndDialogPass: the dialog then refuses to close
 // and acts on no command.
 bool IsDialogPassRunning();

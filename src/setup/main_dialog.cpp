@@ -77,8 +77,6 @@ static void RunScan(HWND dialog) {
     int32_t scanResult = ScanDialogContents(window, AfterScan);
     SetItemText(window, kIdStatus, u"");
     if (scanResult == 0) return;
-    // A broken package offers nothing to do but read why and close.
-    LockDialogControls(window, true);
     ShowTextMessage(window, kTextBrokenFile, gState->packagePath, kMbIconError);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
 }
