@@ -8,6 +8,7 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "common/wide.h"
+#include "system/shell_ids_win32.h"
 
 int32_t GetSpecialFolder(int32_t folder, char16_t* path) {
     if (!path) return E_POINTER;
@@ -28,7 +29,7 @@ int32_t GetSpecialFolder(int32_t folder, char16_t* path) {
 
 int32_t CreateShortcut(const char16_t* linkPath, const char16_t* target, const char16_t* workingDirectory) {
     IShellLinkW* link = nullptr;
-    HRESULT status = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+    HRESULT status = CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface,
                                       reinterpret_cast<void**>(&link));
     if (FAILED(status)) return status;
     if (!link) return E_FAIL;
@@ -36,7 +37,7 @@ int32_t CreateShortcut(const char16_t* linkPath, const char16_t* target, const c
     link->SetWorkingDirectory(as_wcstr(workingDirectory ? workingDirectory : u""));
     link->SetShowCmd(SW_SHOW);
     IPersistFile* file = nullptr;
-    status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    status = link->QueryInterface(kPersistFileInterface, reinterpret_cast<void**>(&file));
     if (FAILED(status) || !file) {
         link->Release();
         return FAILED(status) ? status : E_FAIL;

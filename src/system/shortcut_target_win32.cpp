@@ -8,17 +8,18 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "common/wide.h"
+#include "system/shell_ids_win32.h"
 
 int32_t GetShortcutTarget(const char16_t* linkPath, char16_t* target) {
     if (!target) return E_POINTER;
     target[0] = 0;
     IShellLinkW* link = nullptr;
-    HRESULT status = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+    HRESULT status = CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface,
                                       reinterpret_cast<void**>(&link));
     if (FAILED(status)) return status;
     if (!link) return E_FAIL;
     IPersistFile* file = nullptr;
-    status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    status = link->QueryInterface(kPersistFileInterface, reinterpret_cast<void**>(&file));
     if (SUCCEEDED(status) && file) {
         status = file->Load(as_wcstr(linkPath ? linkPath : u""), STGM_READ);
         // The raw path: no search for a target that has moved, no variables expanded.

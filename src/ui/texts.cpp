@@ -6,7 +6,6 @@
 #include "ui/window.h"
 #include "common/codepage.h"
 
-enum : int32_t { kDialogTextCapacity = 1024 };
 
 // Only these exact language ids: other German or Italian variants get English.
 static const uint16_t kGermanLanguageIds[] = {0x0407, 0x0807, 0x0C07, 0x1007, 0x1407};
@@ -29,17 +28,6 @@ void GetLanguageCode(char* destination) {
     destination[2] = 0;
 }
 
-void SelectTextTable() {
-    if (!gState) return;
-    gState->textTable = TextTableList[0];
-    if (!gState->languageCode[0]) GetLanguageCode(gState->languageCode);
-    for (const TextTable* const* table = TextTableList; *table; ++table) {
-        if (!EqualsIgnoreCaseA((*table)->languageCode, gState->languageCode)) continue;
-        gState->textTable = *table;
-        return;
-    }
-}
-
 static const TextRow* FindRow(const TextTable* table, int16_t id) {
     const TextRow* row = table->rows;
     while (row->id != 0 && row->id != id) ++row;
@@ -60,21 +48,4 @@ void LookupText(const TextTable* table, int16_t id, char16_t* destination, int32
         AnsiToWide(row->text, destination, n);
     destination[n] = 0;
     ReplaceTabEscapes(destination);
-}
-
-void ApplyDialogTexts(const Window* window, const TextTable* table, const int16_t* ids) {
-    if (!ids || !table) return;
-    char16_t text[kDialogTextCapacity];
-    if (ids[0] != 0) {
-        LookupText(table, ids[0], text, kDialogTextCapacity - 1);
-        SetWindowCaption(window, text);
-    }
-    for (const int16_t* id = ids + 1; *id != 0; ++id) {
-        LookupText(table, *id, text, kDialogTextCapacity - 1);
-        SetItemText(window, *id, text);
-    }
-}
-
-void ApplyCurrentTexts(const Window* window, const int16_t* ids) {
-    ApplyDialogTexts(window, gState ? gState->textTable : nullptr, ids);
 }

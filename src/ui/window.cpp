@@ -6,7 +6,6 @@
 
 static Window sCurrentDialog;
 static bool sHasCurrentDialog = false;
-static uint16_t sLanguageOverride = 0;
 
 static void ClearText(char16_t* text, int32_t capacity) {
     if (text && capacity > 0) text[0] = 0;
@@ -178,14 +177,6 @@ const Window* CurrentDialog() {
 void SetCurrentDialog(const Window* dialog) {
     sHasCurrentDialog = IsWindowPresent(dialog);
     if (sHasCurrentDialog) sCurrentDialog = *dialog;
-}
-
-void SetDefaultLanguageOverride(uint16_t languageId) {
-    sLanguageOverride = languageId;
-}
-
-uint16_t SystemDefaultLanguage() {
-    return sLanguageOverride ? sLanguageOverride : PlatformDefaultLanguage();
 }
 
 int32_t VerticalScrollBarWidth() {
