@@ -13,6 +13,7 @@
 #include "installer/placement.h"
 #include "state/state.h"
 #include "package/package_run.h"
+#include "system/kept_lists.h"
 #include "system/registry.h"
 #include "system/shortcuts.h"
 #include "ui/language_list.h"
@@ -100,6 +101,7 @@ static void FinishInstall(const Window* dialog, const InstallContext* install, c
         AppendText(uninstallPath, uninstallCommand, kPathCapacity + 2);
         AppendText(u"\"", uninstallCommand, kPathCapacity + 2);
         WriteUninstallEntry(uninstallCommand, mainPath);
+        DropRepeatedLists(install->destination);
     }
     CreateShortcuts(dialog, install, productName);
 }

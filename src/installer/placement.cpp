@@ -8,6 +8,7 @@
 #include "common/file_names.h"
 #include "state/state.h"
 #include "package/record_stream.h"
+#include "system/kept_lists.h"
 #include "ui/language_list.h"
 #include "ui/texts.h"
 #include "ui/window.h"
@@ -61,7 +62,7 @@ static bool PassLanguageFilter(const Window* dialog, const char16_t* rest) {
 
 static void NoteSpecialFile(InstallContext* install, const char16_t* fileName) {
     const int32_t capacity = static_cast<int32_t>(sizeof install->mainProgram / sizeof(char16_t));
-    if (EqualsIgnoreCase(fileName, u"UnInst.exe")) {
+    if (EqualsIgnoreCase(fileName, kUninstallerFileName)) {
         CopyText(fileName, install->uninstaller, capacity);
         return;
     }
@@ -127,6 +128,8 @@ int32_t PlaceFileCallback(char16_t* name, const uint8_t* data, uint32_t length, 
     if (AppendPathPart(fileName, path, kPathCapacity) != kPathFits)
         return Refuse(install, name, kErrorFileNameTooLong);
     NoteSpecialFile(install, fileName);
+    // The list of the version installed before stays beside the new one.
+    if (EqualsIgnoreCase(fileName, kListFileName)) KeepOlderList(install->destination);
     // A file that cannot be deleted shows up when the engine creates it anew.
     if (ProbePath(path) == 0) DeleteDiskFile(path);
     CopyText(path, name, kNameCapacity);

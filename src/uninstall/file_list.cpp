@@ -6,8 +6,6 @@
 #include "common/memory.h"
 
 const char kListVersionLine[] = "Setup uninstall list 1";
-const char16_t kListFileName[] = u"UnInst.lst";
-const char16_t kUninstallerFileName[] = u"UnInst.exe";
 
 static const char kVersionPrefix[] = "Setup uninstall list ";
 

@@ -5,9 +5,9 @@
 #pragma once
 #include <stdint.h>
 
+#include "system/kept_lists.h"  // the list's and the program's file names
+
 extern const char kListVersionLine[];  // the first line: "Setup uninstall list 1"
-extern const char16_t kListFileName[];  // "UnInst.lst"
-extern const char16_t kUninstallerFileName[];  // "UnInst.exe"
 
 enum : int32_t {
     kListNameCapacity = 1024,                 // a listed file name, terminator included

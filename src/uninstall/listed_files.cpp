@@ -5,6 +5,7 @@
 #include "common/codepage.h"
 #include "common/file_names.h"
 #include "common/files.h"
+#include "common/find.h"
 #include "common/memory.h"
 #include "common/path.h"
 #include "common/removal.h"
@@ -64,7 +65,7 @@ void RemoveOne(ListedFile* const* first, ListedFile* const* last, const char16_t
                const char16_t* programPath, KeptFiles* kept) {
     char16_t name[kListNameCapacity];
     AnsiToWide((*first)->name, name, kListNameCapacity);
-    if (!IsPlainFileName(name) || EqualsIgnoreCase(name, kListFileName) ||
+    if (!IsPlainFileName(name) || EqualsIgnoreCase(name, kListFileName) || KeptListNumber(name) > 0 ||
         EqualsIgnoreCase(name, programPath + FileNamePosition(programPath)))
         return;
     char16_t path[kPathCapacity];
@@ -105,4 +106,27 @@ void RemoveListedFiles(const UninstallList* list, const char16_t* folder, const 
         i = end;
     }
     FreeAndClear(&order);
+}
+
+static bool IsListed(const UninstallList* list, const char16_t* name) {
+    char narrow[kListNameCapacity];
+    WideToAnsi(name, narrow, kListNameCapacity);
+    for (int32_t i = 0; i < list->fileCount; ++i)
+        if (CompareNames(list->files[i].name, narrow) == 0) return true;
+    return false;
+}
+
+void NoteUnlistedEntries(const UninstallList* list, const char16_t* folder, const char16_t* programPath,
+                         KeptFiles* kept) {
+    char16_t pattern[kPathCapacity], name[kPathCapacity];
+    CopyText(folder, pattern, kPathCapacity);
+    if (AppendPathPart(u"*", pattern, kPathCapacity) != kPathFits) return;
+    intptr_t search = FindFirstMatch(pattern, name, kPathCapacity);
+    if (search == kInvalidDiskFile) return;
+    do {
+        if (TextEquals(name, u".") || TextEquals(name, u"..")) continue;
+        if (EqualsIgnoreCase(name, programPath + FileNamePosition(programPath)) || IsListed(list, name)) continue;
+        NoteKeptForText(kept, name, KeptListNumber(name) > 0 ? kTextReasonListIgnored : kTextReasonNotListed);
+    } while (FindNextMatch(search, name, kPathCapacity));
+    FindCloseMatch(search);
 }

@@ -25,3 +25,8 @@ struct KeptFiles {
 // passed over.
 void RemoveListedFiles(const UninstallList* list, const char16_t* folder, const char16_t* programPath,
                        KeptFiles* kept);
+// After the removal: every entry left in the folder that no line of the list
+// names (the user's own files and folders, a kept list that was not read) is
+// noted in kept; the program's own file is not, it goes last.
+void NoteUnlistedEntries(const UninstallList* list, const char16_t* folder, const char16_t* programPath,
+                         KeptFiles* kept);

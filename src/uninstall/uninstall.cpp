@@ -5,6 +5,7 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "system/product_windows.h"
+#include "uninstall/all_lists.h"
 #include "uninstall/file_list.h"
 #include "uninstall/finish.h"
 #include "uninstall/ownership.h"
@@ -40,12 +41,14 @@ bool Agrees(const Run& run) {
     return face.ask && face.ask(face.context, question, run.title);
 }
 
-void Report(const Run& run, const KeptFiles& kept) {
+// "removed" only when the folder goes; otherwise what stays, and the folder.
+void Report(const Run& run, const KeptFiles& kept, bool folderStays) {
     char16_t text[kKeptReportCapacity + kMessageCapacity];
-    if (kept.count == 0) {
+    text[0] = 0;
+    if (!folderStays) {
         FormatUninstallText(run.request->texts, kTextUninstallDone, run.product, nullptr, text,
                             kMessageCapacity);
-    } else {
+    } else if (kept.count > 0) {
         FormatUninstallText(run.request->texts, kTextUninstallKept, nullptr, nullptr, text, kMessageCapacity);
         AppendText(u"\n", text, kKeptReportCapacity + kMessageCapacity);
         AppendText(kept.lines, text, kKeptReportCapacity + kMessageCapacity);
@@ -56,7 +59,13 @@ void Report(const Run& run, const KeptFiles& kept) {
             AppendText(u")", text, kKeptReportCapacity + kMessageCapacity);
         }
     }
-    Tell(run, text, kept.count != 0);
+    if (folderStays) {
+        char16_t line[kMessageCapacity];
+        FormatUninstallText(run.request->texts, kTextFolderStays, run.folder, nullptr, line, kMessageCapacity);
+        if (text[0]) AppendText(u"\n", text, kKeptReportCapacity + kMessageCapacity);
+        AppendText(line, text, kKeptReportCapacity + kMessageCapacity);
+    }
+    Tell(run, text, folderStays);
 }
 
 }  // namespace
@@ -68,19 +77,18 @@ int32_t RunUninstall(const UninstallRequest* request) {
     CutToParentFolder(run.folder);
     FormatUninstallText(request->texts, kTextUninstallTitle, nullptr, nullptr, run.title, kTitleCapacity);
 
-    char16_t listPath[kPathCapacity];
-    CopyText(run.folder, listPath, kPathCapacity);
-    AppendPathPart(kListFileName, listPath, kPathCapacity);
-    UninstallList list;
-    if (LoadUninstallList(listPath, &list) != kListRead) {
+    AllLists lists;
+    if (LoadAllLists(run.folder, &lists) != kListRead) {
         char16_t text[kMessageCapacity];
         FormatUninstallText(request->texts, kTextListDamaged, nullptr, nullptr, text, kMessageCapacity);
         Tell(run, text, true);
+        FreeAllLists(&lists);
         return kUninstallNothing;
     }
+    const UninstallList& list = lists.newest;
     AnsiToWide(list.productName, run.product, 32);
     if (!Agrees(run)) {
-        FreeUninstallList(&list);
+        FreeAllLists(&lists);
         return kUninstallNothing;
     }
 
@@ -88,13 +96,18 @@ int32_t RunUninstall(const UninstallRequest* request) {
     CloseProductWindows(list.windowClass[0] ? list.windowClass : list.productName, kCloseWaitMilliseconds);
     KeptFiles kept = {};
     kept.texts = request->texts;
-    RemoveListedFiles(&list, run.folder, request->programPath, &kept);
+    RemoveListedFiles(&lists.merged, run.folder, request->programPath, &kept);
     RemoveShortcuts(run.product, run.folder);
     RemoveRegistryEntries(list.productName, list.productCode, request->programPath, run.folder);
-    FreeUninstallList(&list);
-    DeleteDiskFile(listPath);
+    DeleteAllLists(run.folder, &lists);
+    NoteUnlistedEntries(&lists.merged, run.folder, request->programPath, &kept);
+    FreeAllLists(&lists);
 
-    Report(run, kept);
-    FinishRemoval(request->programPath, run.folder, !IsProtectedFolder(run.folder));
-    return kept.count == 0 ? kUninstallDone : kUninstallKept;
+    // Once the program's file is gone too, the folder goes with it when
+    // nothing else is left and it is no folder of the system's.
+    bool removeFolder = !IsProtectedFolder(run.folder);
+    bool folderStays = kept.count > 0 || !removeFolder;
+    Report(run, kept, folderStays);
+    FinishRemoval(request->programPath, run.folder, removeFolder);
+    return folderStays ? kUninstallKept : kUninstallDone;
 }

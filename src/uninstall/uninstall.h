@@ -7,8 +7,8 @@
 struct TextTable;
 
 enum : int32_t {
-    kUninstallDone = 0,      // every listed file is gone
-    kUninstallKept = 1,      // something was kept, or is removed only at restart
+    kUninstallDone = 0,      // the folder goes (its last entry, the program, once it has ended)
+    kUninstallKept = 1,      // something stays: a kept or unlisted entry, a file left to the restart, the folder
     kUninstallNothing = 2    // no list, a damaged one, or the answer was No: nothing removed
 };
 

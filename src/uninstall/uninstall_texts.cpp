@@ -13,6 +13,9 @@ static const TextRow kEnglishRows[] = {
     {kTextReasonChanged, "changed since installation"},
     {kTextReasonInUse, "in use, removed at restart"},
     {kTextListDamaged, "The list of installed files is missing or damaged. Nothing was removed."},
+    {kTextReasonNotListed, "not installed by the setup"},
+    {kTextReasonListIgnored, "an earlier list, damaged or of another product: ignored"},
+    {kTextFolderStays, "The folder %1 stays."},
     {0, nullptr}};
 
 static const TextRow kGermanRows[] = {
@@ -24,6 +27,9 @@ static const TextRow kGermanRows[] = {
     {kTextReasonInUse, "in Gebrauch, wird beim Neustart entfernt"},
     {kTextListDamaged,
      "Die Liste der installierten Dateien fehlt oder ist besch\xE4""digt. Es wurde nichts entfernt."},
+    {kTextReasonNotListed, "nicht vom Setup installiert"},
+    {kTextReasonListIgnored, "fr\xFC""here Liste, besch\xE4""digt oder eines anderen Produkts: nicht beachtet"},
+    {kTextFolderStays, "Der Ordner %1 bleibt."},
     {0, nullptr}};
 
 static const TextRow kItalianRows[] = {
@@ -35,6 +41,9 @@ static const TextRow kItalianRows[] = {
     {kTextReasonInUse, "in uso, verr\xE0 rimosso al riavvio"},
     {kTextListDamaged,
      "L'elenco dei file installati manca o \xE8 danneggiato. Non \xE8 stato rimosso nulla."},
+    {kTextReasonNotListed, "non installato dal setup"},
+    {kTextReasonListIgnored, "elenco precedente danneggiato o di un altro prodotto: ignorato"},
+    {kTextFolderStays, "La cartella %1 rimane."},
     {0, nullptr}};
 
 static const TextTable kEnglish = {0, "US", kEnglishRows};

@@ -11,7 +11,10 @@ enum : int16_t {
     kTextUninstallKept = 4,
     kTextReasonChanged = 5,
     kTextReasonInUse = 6,
-    kTextListDamaged = 7
+    kTextListDamaged = 7,
+    kTextReasonNotListed = 8,   // a user's file or folder: no list names it
+    kTextReasonListIgnored = 9, // a kept list that is damaged or another product's
+    kTextFolderStays = 10       // %1 the folder
 };
 
 // The table for a language code ("US", "DE", "IT", any letter case), chosen as

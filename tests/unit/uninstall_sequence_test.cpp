@@ -195,3 +195,80 @@ TEST(UninstallSequence, TheListNamesEveryFileTheSetupMayInstallAndRebuildsTheSam
 }
 
 }  // namespace
+
+namespace {
+
+typedef std::vector<std::pair<std::string, std::string>> Files;
+
+// Builds a version of the product with --add-uninstaller and installs it over Dest().
+void InstallVersion(Machine* m, const std::string& version, const Files& files) {
+    Files all = files;
+    all.push_back({"FILE_ID.DIZ", "Sample Notes Version " + version + "\r\n"});
+    std::string product = test::MakeProduct(m->root, "product-" + version, all);
+    std::string uninstaller = m->root.Join("UnInst-build.exe");
+    ASSERT_TRUE(test::WriteWholeFile(uninstaller, "uninstaller program"));
+    std::string setup = m->root.Join("Setup-" + version + ".exe");
+    test::CommandResult built = test::RunCommand(
+        BuildCommand, {product, "-o", setup, "--code", "SNO", "--window-class", "NotesWindow", "--main-program", "",
+                       "--stub", test::WriteStub(m->root), "-q", "--add-uninstaller", "--uninstaller-exe", uninstaller});
+    ASSERT_EQ(0, built.code) << built.err;
+    test::CommandResult installed = test::RunCommand(InstallCommand, {setup, "--dest", m->Dest()});
+    ASSERT_EQ(0, installed.code) << installed.err;
+}
+
+const Files kVersion1 = {{"a.txt", "first a"}, {"b.dll", "b library"}};
+const Files kVersion2 = {{"a.txt", "second a, longer"}, {"c.dll", "c library"}};
+
+// Updates: every installed version's list is kept (once for the same
+// contents), the uninstaller reads them all, and its report names whatever
+// stays, the folder included, with exit status 1.
+TEST(UninstallSequence, AcrossUpdatesEveryVersionIsKnownAndWhatStaysIsNamed) {
+    struct Case {
+        const char* what;
+        std::vector<const Files*> versions;
+        std::function<void(Machine*)> change;
+        std::vector<std::string> listsBefore;  // the lists in the folder before the removal
+        int code;
+        std::vector<std::string> left;         // the folder's entries afterwards (none: the folder is gone)
+        std::vector<std::string> report;       // each in the output
+    } cases[] = {
+        {"v1 then v2: one file dropped, one changed, one added", {&kVersion1, &kVersion2}, [](Machine*) {},
+         {"UnInst-1.lst", "UnInst.lst"}, 0, {}, {"Sample Notes has been removed."}},
+        {"v1, v2, then v1 again", {&kVersion1, &kVersion2, &kVersion1}, [](Machine*) {},
+         {"UnInst-2.lst", "UnInst.lst"}, 0, {}, {"Sample Notes has been removed."}},
+        {"the same setup twice", {&kVersion1, &kVersion1}, [](Machine*) {}, {"UnInst.lst"}, 0, {},
+         {"Sample Notes has been removed."}},
+        {"a user file and a changed file after an update", {&kVersion1, &kVersion2},
+         [](Machine* m) {
+             test::WriteWholeFile(m->Dest() + "/notes.txt", "mine");
+             test::WriteWholeFile(m->Dest() + "/c.dll", "c library, patched");
+         },
+         {"UnInst-1.lst", "UnInst.lst"}, 1, {"c.dll", "notes.txt"},
+         {"c.dll (changed since installation)", "notes.txt (not installed by the setup)", "The folder ", " stays."}},
+        {"a damaged older list", {&kVersion1, &kVersion2},
+         [](Machine* m) { test::WriteWholeFile(m->Dest() + "/UnInst-1.lst", "Setup uninstall list 1\r\n"); },
+         {"UnInst-1.lst", "UnInst.lst"}, 1, {"UnInst-1.lst", "b.dll"},
+         {"UnInst-1.lst (an earlier list, damaged or of another product: ignored)",
+          "b.dll (not installed by the setup)", " stays."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Machine m;
+        for (const Files* version : c.versions)
+            InstallVersion(&m, version == &kVersion1 ? "1" : "2", *version);
+        c.change(&m);
+        std::vector<std::string> lists;
+        for (const std::string& name : test::FolderEntries(m.Dest()))
+            if (name.find(".lst") != std::string::npos) lists.push_back(name);
+        EXPECT_EQ(c.listsBefore, lists);
+        test::CommandResult result = test::RunCommand(UninstallCommand, {m.Dest(), "--yes"});
+        EXPECT_EQ(c.code, result.code) << result.out << result.err;
+        if (c.left.empty()) EXPECT_FALSE(test::PathExists(m.Dest()));
+        else EXPECT_EQ(c.left, test::FolderEntries(m.Dest()));
+        for (const std::string& text : c.report)
+            EXPECT_NE(std::string::npos, (result.out + result.err).find(text)) << text << "\n" << result.out << result.err;
+        EXPECT_EQ(u"<no key>", Get(kLocalMachine, kEntryKey, u"UninstallString"));
+    }
+}
+
+}  // namespace

@@ -61,7 +61,7 @@ sleep 3
 check "a copy of the product runs from the folder" kill -0 "$notes_pid"
 drive remove start="$DEST\\UnInst.exe" msgbox=yes msgbox wait-exit
 expect remove "msgbox.text Remove $SAMPLE_NAME from $DEST?"
-expect remove "msgbox.text These files were kept:\\nReadMe.txt (changed since installation)"
+expect remove "msgbox.text These files were kept:\\nReadMe.txt (changed since installation)\\nmy notes.txt (not installed by the setup)\\n\\nThe folder $DEST stays."
 expect remove "exit 1"
 for _ in $(seq 50); do kill -0 "$notes_pid" 2>/dev/null || break; sleep 0.2; done
 check "the running copy of the product was closed" bash -c "! kill -0 $notes_pid 2>/dev/null"
@@ -111,5 +111,44 @@ check "the signed uninstaller removes the product (exit $signed_exit)" test $sig
 for _ in $(seq 50); do [ -e "$DEST_UNIX" ] || break; sleep 0.2; done
 check "and its folder" test ! -e "$DEST_UNIX"
 check "the other product is still installed" test "$(listing "$OTHER_UNIX")" = "$ALL_FILES"
+
+echo "== an update: version 1, then version 2 over it, then UnInst.exe"
+# Version 1 has Old.dll; version 2 drops it, changes ReadMe.txt and adds New.dll.
+build_version() {
+  local output=$1 version=$2 folder=$WORK/version-$2
+  assemble_sample "$folder"
+  rm -f "$folder/UnInst.exe"
+  if [ "$version" = 1 ]; then echo "old library" >"$folder/Old.dll"; else
+    echo "version 2" >>"$folder/ReadMe.txt"
+    echo "new library" >"$folder/New.dll"
+  fi
+  "$SETUP_MKSETUP" build "$folder" -o "$output" --code "$SAMPLE_CODE" --window-class "$SAMPLE_CLASS" \
+    --main-program "$SAMPLE_MAIN" --date "$SAMPLE_DATE" --stub "$STUB" -q --add-uninstaller \
+    >"$WORK/mksetup-v$version.log" 2>&1 || { cat "$WORK/mksetup-v$version.log" >&2; exit 1; }
+}
+build_version "$WORK/Version1.exe" 1
+build_version "$WORK/Version2.exe" 2
+update() {
+  rm -rf "$DEST_UNIX"
+  install_with_setup "$1-v1" "$WORK/Version1.exe"
+  install_with_setup "$1-v2" "$WORK/Version2.exe"
+  check "$1: version 1's list is kept beside version 2's ($(listing "$DEST_UNIX"))" \
+    test -f "$DEST_UNIX/UnInst-1.lst" -a -f "$DEST_UNIX/UnInst.lst" -a -f "$DEST_UNIX/Old.dll"
+}
+update updated
+drive updated-remove start="$DEST\\UnInst.exe" msgbox=yes msgbox wait-exit
+expect updated-remove "msgbox.text $SAMPLE_NAME has been removed."
+expect updated-remove "exit 0"
+for _ in $(seq 50); do [ -e "$DEST_UNIX" ] || break; sleep 0.2; done
+check "no file and no folder is left ($(listing "$DEST_UNIX"))" test ! -e "$DEST_UNIX"
+
+echo "== an update with a user file"
+update user-file
+echo "mine" >"$DEST_UNIX/my notes.txt"
+drive user-file-remove start="$DEST\\UnInst.exe" msgbox=yes msgbox wait-exit
+expect user-file-remove "msgbox.text These files were kept:\\nmy notes.txt (not installed by the setup)\\n\\nThe folder $DEST stays."
+expect user-file-remove "exit 1"
+for _ in $(seq 50); do [ -e "$DEST_UNIX/UnInst.exe" ] || break; sleep 0.2; done
+check "left: the user file alone ($(listing "$DEST_UNIX"))" test "$(listing "$DEST_UNIX")" = "my notes.txt "
 
 finish

@@ -22,8 +22,9 @@ const char kUsage[] =
     "\n"
     "Removes the product that a setup built with --add-uninstaller installed into\n"
     "DIR: the same steps UnInst.exe takes. Only files that are unchanged since the\n"
-    "installation are deleted; the shortcuts and registry entries go only when they\n"
-    "point to DIR; the list, the uninstaller and DIR (when then empty) go last.\n"
+    "installation are deleted, by the lists of every version installed (UnInst.lst\n"
+    "and UnInst-<n>.lst); the shortcuts and registry entries go only when they point\n"
+    "to DIR; the lists, the uninstaller and DIR (when then empty) go last.\n"
     "\n"
     "Options:\n"
     "  --yes        answer the question with Yes (without it the question is asked\n"
@@ -33,9 +34,9 @@ const char kUsage[] =
     "Away from Windows the registry and the special folders come from SETUP_REGISTRY\n"
     "and the SETUP_FOLDER_* variables (docs/registry-and-shortcuts.md).\n"
     "\n"
-    "Exit status: 0 every listed file is gone, 1 something was kept (named on\n"
-    "standard error), 2 wrong usage, or nothing was removed (no list, a damaged\n"
-    "list, or the answer No).\n";
+    "Exit status: 0 DIR is gone, 1 something stays (each file or folder kept, and\n"
+    "DIR, named on standard error), 2 wrong usage, or nothing was removed (no list,\n"
+    "a damaged list, or the answer No).\n";
 
 bool AskOnTerminal(void* context, const char16_t* question, const char16_t*) {
     if (*static_cast<bool*>(context)) return true;
