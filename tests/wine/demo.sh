@@ -52,10 +52,23 @@ done < <({ find "$DRIVE_C" -name '*.lnk' -newer "$DEMO/Setup.exe"
            find "$DRIVE_C"/users/*/Desktop/ -maxdepth 1 -name '*.lnk'; } 2>/dev/null | sort -u)
 # The README shows the dialog as a run of the demo saw it, the screen cut to
 # the dialog: made when it is missing, or anew with SETUP_DEMO_PICTURE=1.
+# It is taken while the setup checks its package, so that the progress bar
+# shows: a copy of the sample with 40 MB of random data takes a few seconds.
 picture=$root/docs/images/setup-dialog.png
 if [ ! -e "$picture" ] || [ "${SETUP_DEMO_PICTURE:-0}" = 1 ]; then
+  cp -r "$DEMO/product" "$DEMO/product-large"
+  head -c 41943040 /dev/urandom >"$DEMO/product-large/Data.bin"
+  "$SETUP_MKSETUP" build "$DEMO/product-large" -o "$DEMO/LargeSetup.exe" --code "$SAMPLE_CODE" \
+    --window-class "$SAMPLE_CLASS" --main-program "$SAMPLE_MAIN" --date "$SAMPLE_DATE" --stub "$STUB" \
+    --add-uninstaller --level 0 -q
+  SYNC=$WORK/checking
+  ( screenshot_at "$SYNC" "$DEMO/dialog-checking.png" ) &
+  drive picture start-shown="$(win_path "$DEMO/LargeSetup.exe")" sync="$(win_path "$SYNC")" >/dev/null
+  wait
+  rm -rf "$DEMO/product-large" "$DEMO/LargeSetup.exe"
   mkdir -p "$(dirname "$picture")"
-  convert "$DEMO/dialog.png" -trim +repage -strip "$picture" 2>/dev/null || cp "$DEMO/dialog.png" "$picture"
+  convert "$DEMO/dialog-checking.png" -trim +repage -strip "$picture" 2>/dev/null ||
+    cp "$DEMO/dialog-checking.png" "$picture"
 fi
 echo "== screenshot of the dialog: $DEMO/dialog.png (for the README: docs/images/setup-dialog.png)"
 stop_wine

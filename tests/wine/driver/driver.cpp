@@ -17,7 +17,7 @@ typedef bool (*StepWithout)(Session*);
 
 const std::map<std::string, StepWithArgument>& StepsWithArgument() {
     static const std::map<std::string, StepWithArgument> steps = {
-        {"start", StepStart},       {"press", StepPress},     {"settext", StepSetText},
+        {"start", StepStart},       {"start-shown", StepStartShown},       {"press", StepPress},     {"settext", StepSetText},
         {"check", StepCheck},       {"tick", StepTick},       {"nomsgbox", StepNoMessageBox},
         {"browse", StepBrowse},     {"msgbox", StepMessageBoxAnswer},     {"contextmenu", StepContextMenu},
         {"sync", StepSync},         {"sleep", StepSleep},     {"timeout", StepTimeout},     {"regvalue", StepRegistryValue},
@@ -35,7 +35,8 @@ const std::map<std::string, StepWithout>& StepsWithout() {
 void Usage() {
     std::fputs(
         "usage: driver.exe STEP...\n"
-        "  start=PATH            start the setup, wait for its dialog or a message box\n"
+        "  start=PATH            start the setup, wait for its dialog (its scan done) or a box\n"
+        "  start-shown=PATH      the same, but only until the dialog shows (its scan running)\n"
         "  dump                  caption, controls (text, tick, visibility), language rows\n"
         "  layout                the dialog's controls: class, style, rectangle in pixels\n"
         "  press=ID              WM_COMMAND ID to the dialog (99 Install, 2 Cancel, 136-138)\n"

@@ -55,7 +55,7 @@ bool Fail(const std::string& what) {
     return false;
 }
 
-bool StepStart(Session* session, const std::string& path) {
+static bool StartSetup(Session* session, const std::string& path, bool waitForScan) {
     std::wstring command = L"\"" + Wide(path) + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -74,7 +74,7 @@ bool StepStart(Session* session, const std::string& path) {
         // Asked every 100 ms, as a watcher of hung windows would ask.
         if (dialog && waited % 100 == 0)
             session->longestScanWaitMs = std::max(session->longestScanWaitMs, AnswerTime(dialog));
-        if (dialog && IsWindowEnabled(GetDlgItem(dialog, 99))) {
+        if (dialog && (!waitForScan || IsWindowEnabled(GetDlgItem(dialog, 99)))) {
             session->dialog = dialog;
             session->readyAfterMs = GetTickCount64() - session->startedAt;
             Say("started dialog");
@@ -93,6 +93,10 @@ bool StepStart(Session* session, const std::string& path) {
     }
     return Fail("timeout waiting for the setup's window");
 }
+
+bool StepStart(Session* session, const std::string& path) { return StartSetup(session, path, true); }
+
+bool StepStartShown(Session* session, const std::string& path) { return StartSetup(session, path, false); }
 
 bool StepDump(Session* session) {
     if (!NeedDialog(session)) return false;

@@ -26,6 +26,7 @@ void Say(const std::string& line);
 bool Fail(const std::string& what);
 
 bool StepStart(Session* session, const std::string& path);
+bool StepStartShown(Session* session, const std::string& path);
 bool StepDump(Session* session);
 bool StepLayout(Session* session);
 bool StepPress(Session* session, const std::string& id);
