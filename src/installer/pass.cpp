@@ -3,7 +3,7 @@
 #include "ui/progress.h"
 #include "ui/window.h"
 
-static const int32_t kLockedDuringPass[] = {kIdInstall,   kIdCancel,  kIdBrowse,     kIdDestination,
+static const int32_t kLockedDuringPass[] = {kIdInstall,      kIdCancel,    kIdBrowse,  kIdDestination,
                                             kIdLanguageList, kIdStartMenu, kIdDesktop, kIdQuickLaunch};
 
 static bool sPassRunning = false;

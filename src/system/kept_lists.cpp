@@ -73,7 +73,7 @@ static bool SameBytes(const char16_t* a, const char16_t* b) {
     return same;
 }
 
-static bool ListPath(const char16_t* folder, char16_t* path) {
+bool ListPath(const char16_t* folder, char16_t* path) {
     CopyText(folder, path, kPathCapacity);
     return AppendPathPart(kListFileName, path, kPathCapacity) == kPathFits;
 }

@@ -10,6 +10,8 @@ extern const char16_t kUninstallerFileName[];  // "UnInst.exe"
 
 enum : int32_t { kKeptListsMost = 256 };  // kept lists a folder holds at most
 
+// folder\UnInst.lst; false when it does not fit.
+bool ListPath(const char16_t* folder, char16_t* path);
 // "UnInst-<n>.lst" for n from 1 to 999999 (ASCII case ignored): its n, else 0.
 int32_t KeptListNumber(const char16_t* name);
 // folder\UnInst-<n>.lst; false when it does not fit.

@@ -53,8 +53,7 @@ static void LoadOlderLists(const char16_t* folder, AllLists* lists) {
 ListStatus LoadAllLists(const char16_t* folder, AllLists* lists) {
     memset(lists, 0, sizeof *lists);
     char16_t path[kPathCapacity];
-    CopyText(folder, path, kPathCapacity);
-    if (AppendPathPart(kListFileName, path, kPathCapacity) != kPathFits) return kListMissing;
+    if (!ListPath(folder, path)) return kListMissing;
     ListStatus status = LoadUninstallList(path, &lists->newest);
     if (status != kListRead) return status;
     LoadOlderLists(folder, lists);
@@ -69,8 +68,7 @@ ListStatus LoadAllLists(const char16_t* folder, AllLists* lists) {
 
 void DeleteAllLists(const char16_t* folder, const AllLists* lists) {
     char16_t path[kPathCapacity];
-    CopyText(folder, path, kPathCapacity);
-    if (AppendPathPart(kListFileName, path, kPathCapacity) == kPathFits) DeleteDiskFile(path);
+    if (ListPath(folder, path)) DeleteDiskFile(path);
     for (int32_t i = 0; i < lists->olderCount; ++i)
         if (KeptListPath(folder, lists->olderNumbers[i], path)) DeleteDiskFile(path);
 }
