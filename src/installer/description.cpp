@@ -108,5 +108,7 @@ void ReadProductDescription(const Window* dialog, const uint8_t* data, uint32_t 
     SetItemTextA(dialog, kIdTitle, titleLine);
     SetItemTextA(dialog, kIdPlatformLine, platform);
 
-    if (!gState->productName[0]) NameProduct(title);
+    if (gState->productName[0]) return;
+    NameProduct(title);
+    AppendTextA(version, gState->productVersion, static_cast<int32_t>(sizeof gState->productVersion));
 }

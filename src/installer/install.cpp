@@ -14,7 +14,7 @@
 #include "state/state.h"
 #include "package/package_run.h"
 #include "system/kept_lists.h"
-#include "system/registry.h"
+#include "system/install_records.h"
 #include "system/shortcuts.h"
 #include "ui/language_list.h"
 #include "ui/texts.h"
@@ -44,9 +44,10 @@ static void ReportFailure(const Window* dialog, int32_t result) {
 
 // Languages the user unticked lose their language and help files, whoever
 // wrote them; English ("US") is never cleaned up.
-static void CleanUpLanguages(const Window* dialog, const char16_t* folder) {
+static uint64_t CleanUpLanguages(const Window* dialog, const char16_t* folder) {
+    uint64_t deleted = 0;
     Window list;
-    if (!GetControl(dialog, kIdLanguageList, &list)) return;
+    if (!GetControl(dialog, kIdLanguageList, &list)) return 0;
     int32_t count = GetRowCount(&list);
     for (int32_t row = 0; row < count; ++row) {
         if (GetRowCheck(&list, row) != kRowUnticked) continue;
@@ -54,8 +55,9 @@ static void CleanUpLanguages(const Window* dialog, const char16_t* folder) {
         if (code == kCodeUS) continue;
         char text[8];
         LanguageCodeText(code, text);
-        DeleteUnselectedLanguageFiles(folder, text);
+        deleted += DeleteUnselectedLanguageFiles(folder, text);
     }
+    return deleted;
 }
 
 static void CreateShortcuts(const Window* dialog, const InstallContext* install, const char16_t* productName) {
@@ -80,7 +82,7 @@ static void ShowSuccess(const Window* dialog, const char16_t* productName) {
 }
 
 // The steps after a sound install pass; none of them can fail the install.
-static void FinishInstall(const Window* dialog, const InstallContext* install, const char16_t* productName) {
+static void FinishInstall(const Window* dialog, InstallContext* install, const char16_t* productName) {
     SetItemText(dialog, kIdStatus, u"");
     char16_t mainPath[kPathCapacity] = u"";
     if (install->mainProgram[0]) {
@@ -90,7 +92,8 @@ static void FinishInstall(const Window* dialog, const InstallContext* install, c
     char16_t cleanUpFolder[kPathCapacity];
     CopyText(mainPath[0] ? mainPath : install->destination, cleanUpFolder, kPathCapacity);
     if (mainPath[0]) CutToParentFolder(cleanUpFolder);
-    CleanUpLanguages(dialog, cleanUpFolder);
+    uint64_t deleted = CleanUpLanguages(dialog, cleanUpFolder);
+    install->installedBytes -= deleted < install->installedBytes ? deleted : install->installedBytes;
     RememberInstallFolder(install->destination);
     if (install->uninstaller[0]) {
         // Windows runs the value as a command line: unquoted, a path with
@@ -100,7 +103,10 @@ static void FinishInstall(const Window* dialog, const InstallContext* install, c
         AppendPathPart(install->uninstaller, uninstallPath, kPathCapacity);
         AppendText(uninstallPath, uninstallCommand, kPathCapacity + 2);
         AppendText(u"\"", uninstallCommand, kPathCapacity + 2);
-        WriteUninstallEntry(uninstallCommand, mainPath);
+        char16_t version[kNameCapacity32];
+        AnsiToWide(gState->productVersion, version, kNameCapacity32);
+        UninstallEntry entry = {uninstallCommand, mainPath, install->destination, version, install->installedBytes};
+        WriteUninstallEntry(&entry);
         DropRepeatedLists(install->destination);
     }
     CreateShortcuts(dialog, install, productName);

@@ -2,6 +2,7 @@
 // all, and where. Every file lands flat in the destination folder.
 #include "installer/placement.h"
 
+#include "common/activity_log.h"
 #include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
@@ -115,7 +116,6 @@ void ReportRefusedEntries(const InstallContext* install) {
 }
 
 int32_t PlaceFileCallback(char16_t* name, const uint8_t* data, uint32_t length, void* context) {
-    (void)length;
     if (data) return 0;
     InstallContext* install = static_cast<InstallContext*>(context);
     const char16_t* rest = PassPlatformFilter(name, install->platformFolder);
@@ -134,5 +134,7 @@ int32_t PlaceFileCallback(char16_t* name, const uint8_t* data, uint32_t length, 
     if (ProbePath(path) == 0) DeleteDiskFile(path);
     CopyText(path, name, kNameCapacity);
     SetItemText(install->dialog, kIdStatus, path);
+    NoteActivity(nullptr, path);
+    install->installedBytes += length;
     return 1;
 }

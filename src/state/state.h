@@ -17,6 +17,7 @@ struct InstallerState {
     const TextTable* textTable;
     char productCode[4];
     char productName[32];
+    char productVersion[32];  // from the description that named the product
     char windowClass[32];
     char headerMainProgram[32];
     uint8_t platformFlags;
@@ -44,4 +45,7 @@ struct InstallContext {
     uint32_t refusedCount;
     uint32_t refusedCode;
     char16_t refusedNames[kRefusedNamesCapacity];
+    // The bytes of the files the placement wrote, less those the language
+    // clean-up deleted afterwards: the uninstall entry's size.
+    uint64_t installedBytes;
 };

@@ -1,6 +1,5 @@
-// The registry records of an installation: the proposed destination, the
-// remembered one and the uninstall entry. Nothing here is ever reported: a
-// record that cannot be read or written leaves the installation as it is.
+// The registry records an installation reads: the proposed destination and
+// the program-files folder. A record that cannot be read is simply missing.
 #include "system/registry.h"
 #include "common/files.h"
 #include "common/path.h"
@@ -10,13 +9,11 @@
 #include "system/registry_store.h"
 #include "common/codepage.h"
 
-const char16_t kUrlInfoAbout[] = u"https://www.quillworks.example/";
 const char16_t kMakerKey[] = u"Software\\Quillworks";
 const char16_t kUninstallPrefix[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 namespace {
 
-const char16_t kPublisher[] = u"Quillworks";
 const char16_t kCurrentVersionKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion";
 
 enum : int32_t { kCodeCapacity = 4, kNameCapacity = 32 };
@@ -27,10 +24,6 @@ void WidenProductCode(char16_t* code) {
 
 void WidenProductName(char16_t* name) {
     AnsiToWide(gState ? gState->productName : "", name, kNameCapacity);
-}
-
-uint32_t ByteCountOf(const char16_t* text) {
-    return static_cast<uint32_t>(TextLength(text) + 1) * 2;
 }
 
 bool ReadRememberedFolder(const char16_t* code, char16_t* buffer, int32_t capacity) {
@@ -59,10 +52,6 @@ void ProposeBesideWindowsFolder(char16_t* buffer, int32_t capacity) {
     AppendText(u"Program Files", buffer, capacity);
 }
 
-void WriteValue(const RegistryKey* key, const char16_t* name, const char16_t* data) {
-    WriteRegistryString(key, name, data, ByteCountOf(data));
-}
-
 }  // namespace
 
 void ReadProgramFilesDir(char16_t* buffer, int32_t capacity) {
@@ -89,32 +78,4 @@ void GetDefaultInstallFolder(char16_t* buffer, int32_t capacity) {
     char16_t name[kNameCapacity];
     WidenProductName(name);
     AppendText(name, buffer, capacity);
-}
-
-void RememberInstallFolder(const char16_t* folder) {
-    char16_t code[kCodeCapacity];
-    WidenProductCode(code);
-    if (!code[0] || !folder || !folder[0]) return;
-    RegistryKey key;
-    if (!CreateRegistryKey(kCurrentUser, kMakerKey, &key)) return;
-    WriteValue(&key, code, folder);
-    CloseRegistryKey(&key);
-}
-
-void WriteUninstallEntry(const char16_t* uninstallCommand, const char16_t* iconPath) {
-    char16_t name[kNameCapacity];
-    WidenProductName(name);
-    // Without a name the key path would be the system's Uninstall key itself.
-    if (!name[0]) return;
-    char16_t keyPath[kUninstallKeyCapacity];
-    CopyText(kUninstallPrefix, keyPath, kUninstallKeyCapacity);
-    AppendText(name, keyPath, kUninstallKeyCapacity);
-    RegistryKey key;
-    if (!CreateRegistryKey(kLocalMachine, keyPath, &key)) return;
-    WriteValue(&key, u"DisplayName", name);
-    WriteValue(&key, u"UninstallString", uninstallCommand ? uninstallCommand : u"");
-    WriteValue(&key, u"DisplayIcon", iconPath ? iconPath : u"");
-    WriteValue(&key, u"Publisher", kPublisher);
-    WriteValue(&key, u"URLInfoAbout", kUrlInfoAbout);
-    CloseRegistryKey(&key);
 }

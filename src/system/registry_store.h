@@ -1,5 +1,5 @@
 // The platform registry layer in our own words: one string value read, a key
-// created and string values written.
+// created, string and number values written.
 // Windows reaches the real registry; elsewhere a small store file of our own
 // stands in for it (docs/registry-and-shortcuts.md).
 #pragma once
@@ -25,5 +25,7 @@ bool ReadRegistryString(const RegistryKey* key, const char16_t* name, char16_t* 
 // RegSetValueExW(REG_SZ) with the given byte count: the first byteCount / 2
 // characters of data are stored, a terminator among them included.
 bool WriteRegistryString(const RegistryKey* key, const char16_t* name, const char16_t* data, uint32_t byteCount);
+// RegSetValueExW(REG_DWORD).
+bool WriteRegistryNumber(const RegistryKey* key, const char16_t* name, uint32_t value);
 void CloseRegistryKey(RegistryKey* key);
 

@@ -24,7 +24,7 @@ bool PrepareKey(RegistryRoot root, const char16_t* path, RegistryKey* key) {
 
 // A store that exists but cannot be read is never replaced: that would lose it.
 bool UpdateStore(RegistryRoot root, const char16_t* path, const char16_t* name, const char16_t* data,
-                 int32_t count) {
+                 int32_t count, bool number = false) {
     char store[kStorePathCapacity];
     if (!RegistryStorePath(store, kStorePathCapacity)) return false;
     int lock = OpenStoreLock(store);
@@ -34,7 +34,7 @@ bool UpdateStore(RegistryRoot root, const char16_t* path, const char16_t* name, 
     bool ok = LoadStoreText(store, &old) != kStoreUnreadable;
     bool unchanged = ok && !name && StoreHasKey(&old, root, path, true);
     if (ok && !unchanged)
-        ok = RewriteStore(&old, root, path, name, data, count, &updated) && SaveStoreText(store, &updated);
+        ok = RewriteStore(&old, root, path, name, data, count, number, &updated) && SaveStoreText(store, &updated);
     FreeStoreText(&old);
     FreeStoreText(&updated);
     CloseStoreLock(lock);
@@ -88,6 +88,15 @@ bool WriteRegistryString(const RegistryKey* key, const char16_t* name, const cha
     if (!key) return false;
     int32_t count = static_cast<int32_t>(byteCount / 2 > 0x7FFFFFFFu ? 0x7FFFFFFFu : byteCount / 2);
     return UpdateStore(key->root, key->path, name ? name : u"", data, data ? count : 0);
+}
+
+// Kept as regedit shows a number: "dword:" and eight hex digits.
+bool WriteRegistryNumber(const RegistryKey* key, const char16_t* name, uint32_t value) {
+    if (!key) return false;
+    static const char16_t kHex[] = u"0123456789abcdef";
+    char16_t data[] = u"dword:00000000";
+    for (int32_t digit = 0; digit < 8; ++digit) data[13 - digit] = kHex[(value >> (4 * digit)) & 15];
+    return UpdateStore(key->root, key->path, name ? name : u"", data, 14, true);
 }
 
 void CloseRegistryKey(RegistryKey* key) {

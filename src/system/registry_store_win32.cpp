@@ -57,6 +57,14 @@ bool WriteRegistryString(const RegistryKey* key, const char16_t* name, const cha
     return status == ERROR_SUCCESS;
 }
 
+bool WriteRegistryNumber(const RegistryKey* key, const char16_t* name, uint32_t value) {
+    if (!key) return false;
+    DWORD data = value;
+    LONG status = RegSetValueExW(static_cast<HKEY>(key->handle), name ? as_wcstr(name) : nullptr, 0, REG_DWORD,
+                                 reinterpret_cast<const BYTE*>(&data), sizeof data);
+    return status == ERROR_SUCCESS;
+}
+
 void CloseRegistryKey(RegistryKey* key) {
     if (!key || !key->handle) return;
     RegCloseKey(static_cast<HKEY>(key->handle));

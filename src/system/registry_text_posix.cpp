@@ -126,6 +126,7 @@ struct Rewrite {
     const char16_t* name;  // null when only the key is made
     const char16_t* data;
     int32_t count;
+    bool number;
     bool inTarget;
     bool seen;
     bool done;
@@ -142,13 +143,26 @@ void CopyLine(Rewrite* rewrite, const StoreLine& line) {
     if (line.rawEnd == line.begin || line.rawEnd[-1] != '\n') Emit(rewrite, "\n", 1);
 }
 
+bool AppendValueData(StoreText* out, const Rewrite* rewrite) {
+    const char16_t* data = rewrite->data;
+    int32_t count = rewrite->count;
+    static const char16_t kNumberMark[] = u"dword:";
+    bool looksLikeNumber = count >= 6;
+    for (int32_t i = 0; looksLikeNumber && i < 6; ++i) looksLikeNumber = data[i] == kNumberMark[i];
+    if (looksLikeNumber && !rewrite->number) {
+        if (!AppendLiteral(out, "%64")) return false;
+        ++data;
+        --count;
+    }
+    return AppendField(out, data, count, kPlainSpecials);
+}
+
 void PlaceValue(Rewrite* rewrite) {
     if (rewrite->done) return;
     rewrite->done = true;
     StoreText* out = rewrite->out;
     rewrite->ok = rewrite->ok && AppendField(out, rewrite->name, TextLength(rewrite->name), kNameSpecials) &&
-                  AppendLiteral(out, "=") &&
-                  AppendField(out, rewrite->data, rewrite->count, kPlainSpecials) && AppendLiteral(out, "\n");
+                  AppendLiteral(out, "=") && AppendValueData(out, rewrite) && AppendLiteral(out, "\n");
 }
 
 void ReleaseBlanks(Rewrite* rewrite) {
@@ -245,10 +259,10 @@ bool RemoveFromStore(const StoreText* store, RegistryRoot root, const char16_t* 
 }
 
 bool RewriteStore(const StoreText* store, RegistryRoot root, const char16_t* path, const char16_t* name,
-                  const char16_t* data, int32_t count, StoreText* out) {
+                  const char16_t* data, int32_t count, bool number, StoreText* out) {
     char16_t wanted[kHeaderCapacity];
     if (!WantedHeader(root, path, wanted)) return false;
-    Rewrite rewrite = {out, name, data ? data : u"", data ? count : 0, false, false, name == nullptr, true, 0};
+    Rewrite rewrite = {out, name, data ? data : u"", data ? count : 0, number, false, false, name == nullptr, true, 0};
     if (store->length == 0) Emit(&rewrite, kIntroduction, sizeof kIntroduction - 1);
     uint32_t at = 0;
     StoreLine line;

@@ -1,9 +1,10 @@
 // The shortcuts made after an installation: the Start-menu group, the desktop
-// and Quick Launch. Nothing is reported; a shortcut that cannot be made is
-// simply missing. A path cut to fit its buffer would name another file, so
+// and Quick Launch. Nothing is reported but to the activity log; a shortcut
+// that cannot be made is simply missing. A path cut to fit its buffer would name another file, so
 // such a shortcut is left out rather than made in the wrong place.
 #include "system/shortcuts.h"
 #include "system/link_names.h"
+#include "common/activity_log.h"
 #include "common/files.h"
 #include "common/folders.h"
 #include "common/path.h"
@@ -17,6 +18,10 @@ const char16_t kPinnedTaskbarPath[] = u"\\User Pinned\\TaskBar";
 
 enum : int32_t { kNameCapacity = 32 };
 
+void MakeShortcut(const char16_t* link, const char16_t* target, const char16_t* workingDirectory) {
+    if (CreateShortcut(link, target, workingDirectory) == 0) NoteActivity(u"Shortcut: ", link);
+}
+
 // A desktop or Quick Launch link: named after the product, started in the
 // target's own folder.
 void CreateNamedShortcut(const char16_t* folder, const char16_t* target, const char16_t* name) {
@@ -26,7 +31,7 @@ void CreateNamedShortcut(const char16_t* folder, const char16_t* target, const c
     char16_t workingDirectory[kPathCapacity];
     CopyText(target, workingDirectory, kPathCapacity);
     CutToParentFolder(workingDirectory);
-    CreateShortcut(link, target, workingDirectory);
+    MakeShortcut(link, target, workingDirectory);
 }
 
 }  // namespace
@@ -76,7 +81,7 @@ void CreateGroupShortcut(const char16_t* shortcutName, const char16_t* folder, c
     char16_t link[kPathCapacity];
     if (!JoinLinkPath(groupFolder, shortcutName, link)) return;
     // The group's links start in the destination exactly as it was typed.
-    CreateShortcut(link, target, folder);
+    MakeShortcut(link, target, folder);
 }
 
 void CreateStartMenuGroup(const InstallContext* context) {

@@ -8,6 +8,7 @@
 
 #include "common/test_seams.h"
 #include "system/environment.h"
+#include "system/install_records.h"
 #include "system/registry.h"
 #include "system/registry_delete.h"
 #include "system/registry_file_posix.h"
@@ -39,10 +40,12 @@ TEST_F(RegistryStore, KeepsAnyTextExactly) {
         {u"percent%41", u"100%25 %zz"},         {u"", u"the default value"},
         {u"lines", u"one\ntwo\r\nthree\t"},     {u"\u00fcml\u00e4ut", u"Gr\u00fc\u00dfe \u20ac"},
         {u"astral", u"\U0001F600"},             {u"lone", std::u16string(1, char16_t(0xD800)) + u"x"},
-        {u"empty", u""},
+        {u"empty", u""},                        {u"number-like", u"dword:00000001"},
     };
     for (const auto& c : cases) ASSERT_TRUE(Put(kCurrentUser, kKey, c[0], c[1]));
     for (const auto& c : cases) EXPECT_EQ(Get(kCurrentUser, kKey, c[0]), Utf8(c[1])) << Utf8(c[0]);
+    // A string never reads back as a number line.
+    EXPECT_NE(test::FileText(storePath).find("number-like=%64word:00000001%00"), std::string::npos);
 }
 
 TEST_F(RegistryStore, KeysAndNamesIgnoreCaseAndRootsStayApart) {
@@ -135,7 +138,8 @@ TEST_F(RegistryStore, FailedOrUnreadableStoresAreNeverReplaced) {
         ScopedVariable where("SETUP_REGISTRY", path.c_str());
         ScopedProduct product("ED", "Editor");
         RememberInstallFolder(u"D:\\New");
-        WriteUninstallEntry(u"D:\\New\\UnInst.exe", u"");
+        UninstallEntry entry = {u"D:\\New\\UnInst.exe", u"", u"D:\\New", u"", 0};
+        WriteUninstallEntry(&entry);
         EXPECT_FALSE(Put(kCurrentUser, kKey, u"ED", u"D:\\New"));
         EXPECT_EQ(test::FileText(path), before);
         if (c.folder) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "system/install_records.h"
 #include "system/registry.h"
 #include "system_test_support.h"
 
@@ -21,6 +22,13 @@ using systest::Utf8;
 const char16_t kMakerKey[] = u"Software\\Quillworks";
 const char16_t kCurrentVersion[] = u"Software\\Microsoft\\Windows\\CurrentVersion";
 const char16_t kUninstallEditor[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Editor";
+
+// An entry as a setup without a version in its description writes it.
+void WriteEntry(const char16_t* command, const char16_t* icon, const char16_t* folder = u"D:\\Tools",
+                uint64_t bytes = 0, const char16_t* version = u"") {
+    UninstallEntry entry = {command, icon, folder, version, bytes};
+    WriteUninstallEntry(&entry);
+}
 
 class RegistryRecords : public ::testing::Test {
 protected:
@@ -140,21 +148,34 @@ TEST_F(RegistryRecords, ProductsRememberTheirFoldersSideBySide) {
               (std::vector<std::string>{"ED=F:\\New%00", "XY=E:\\Other%00"}));
 }
 
-TEST_F(RegistryRecords, UninstallEntryHoldsFiveValuesInOrder) {
+TEST_F(RegistryRecords, UninstallEntryHoldsThePartsFiveValuesThenTheDeploymentValues) {
     ScopedProduct product("ED", "Editor");
-    WriteUninstallEntry(u"D:\\Tools\\UnInst.exe", u"D:\\Tools\\editor.exe");
-    // Each value with its terminator: (length + 1) x 2 bytes.
+    WriteEntry(u"\"D:\\Tools\\UnInst.exe\"", u"D:\\Tools\\editor.exe", u"D:\\Tools", 1025, u"2.5");
+    // Each string with its terminator: (length + 1) x 2 bytes; numbers as REG_DWORD.
     std::vector<std::string> expected = {
-        "DisplayName=Editor%00",        "UninstallString=D:\\Tools\\UnInst.exe%00",
-        "DisplayIcon=D:\\Tools\\editor.exe%00", "Publisher=Quillworks%00",
+        "DisplayName=Editor%00",
+        "UninstallString=\"D:\\Tools\\UnInst.exe\"%00",
+        "DisplayIcon=D:\\Tools\\editor.exe%00",
+        "Publisher=Quillworks%00",
         "URLInfoAbout=" + Utf8(kUrlInfoAbout) + "%00",
+        "DisplayVersion=2.5%00",
+        "InstallLocation=D:\\Tools%00",
+        "EstimatedSize=dword:00000002",  // 1025 bytes: 2 KiB, rounded up
+        "QuietUninstallString=\"D:\\Tools\\UnInst.exe\" /S%00",
+        "NoModify=dword:00000001",
+        "NoRepair=dword:00000001",
     };
     EXPECT_EQ(Section("HKEY_LOCAL_MACHINE\\" + Utf8(kUninstallEditor)), expected);
     EXPECT_EQ(Utf8(kUrlInfoAbout).rfind("https://", 0), 0u);
-    // A second installation, without a main program, overwrites in place.
-    WriteUninstallEntry(u"E:\\Ed\\UnInst.exe", u"");
+    // A second installation, without a main program or a version, overwrites
+    // in place and leaves no version.
+    WriteEntry(u"E:\\Ed\\UnInst.exe", u"", u"E:\\Ed", 0x40000000000ull);
     expected[1] = "UninstallString=E:\\Ed\\UnInst.exe%00";
     expected[2] = "DisplayIcon=%00";  // an empty string: two bytes
+    expected[6] = "InstallLocation=E:\\Ed%00";
+    expected[7] = "EstimatedSize=dword:ffffffff";  // 4 TiB does not fit: the most a number holds
+    expected[8] = "QuietUninstallString=E:\\Ed\\UnInst.exe /S%00";
+    expected.erase(expected.begin() + 5);
     EXPECT_EQ(Section("HKEY_LOCAL_MACHINE\\" + Utf8(kUninstallEditor)), expected);
     EXPECT_EQ(Get(kLocalMachine, kUninstallEditor, u"DisplayIcon", 2), "");
 }
@@ -162,7 +183,7 @@ TEST_F(RegistryRecords, UninstallEntryHoldsFiveValuesInOrder) {
 TEST_F(RegistryRecords, EntriesOfTwoProductsStayApart) {
     for (const char* name : {"Editor", "Viewer"}) {
         ScopedProduct product("ED", name);
-        WriteUninstallEntry(U16(std::string("D:\\") + name + "\\UnInst.exe").c_str(), u"");
+        WriteEntry(U16(std::string("D:\\") + name + "\\UnInst.exe").c_str(), u"");
     }
     EXPECT_EQ(Get(kLocalMachine, kUninstallEditor, u"UninstallString"), "D:\\Editor\\UnInst.exe");
     EXPECT_EQ(Get(kLocalMachine, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Viewer", u"DisplayName"),
@@ -171,7 +192,7 @@ TEST_F(RegistryRecords, EntriesOfTwoProductsStayApart) {
 
 TEST_F(RegistryRecords, EmptyProductNameWritesNoEntry) {
     ScopedProduct product("ED", "");
-    WriteUninstallEntry(u"D:\\Tools\\UnInst.exe", u"D:\\Tools\\editor.exe");
+    WriteEntry(u"D:\\Tools\\UnInst.exe", u"D:\\Tools\\editor.exe");
     EXPECT_FALSE(test::PathExists(storePath));
 }
 
