@@ -44,10 +44,9 @@ static void ReportFailure(const Window* dialog, int32_t result) {
 
 // Languages the user unticked lose their language and help files, whoever
 // wrote them; English ("US") is never cleaned up.
-static uint64_t CleanUpLanguages(const Window* dialog, const char16_t* folder) {
-    uint64_t deleted = 0;
+static void CleanUpLanguages(const Window* dialog, const char16_t* folder) {
     Window list;
-    if (!GetControl(dialog, kIdLanguageList, &list)) return 0;
+    if (!GetControl(dialog, kIdLanguageList, &list)) return;
     int32_t count = GetRowCount(&list);
     for (int32_t row = 0; row < count; ++row) {
         if (GetRowCheck(&list, row) != kRowUnticked) continue;
@@ -55,9 +54,8 @@ static uint64_t CleanUpLanguages(const Window* dialog, const char16_t* folder) {
         if (code == kCodeUS) continue;
         char text[8];
         LanguageCodeText(code, text);
-        deleted += DeleteUnselectedLanguageFiles(folder, text);
+        DeleteUnselectedLanguageFiles(folder, text);
     }
-    return deleted;
 }
 
 static void CreateShortcuts(const Window* dialog, const InstallContext* install, const char16_t* productName) {
@@ -82,7 +80,7 @@ static void ShowSuccess(const Window* dialog, const char16_t* productName) {
 }
 
 // The steps after a sound install pass; none of them can fail the install.
-static void FinishInstall(const Window* dialog, InstallContext* install, const char16_t* productName) {
+static void FinishInstall(const Window* dialog, const InstallContext* install, const char16_t* productName) {
     SetItemText(dialog, kIdStatus, u"");
     char16_t mainPath[kPathCapacity] = u"";
     if (install->mainProgram[0]) {
@@ -92,8 +90,7 @@ static void FinishInstall(const Window* dialog, InstallContext* install, const c
     char16_t cleanUpFolder[kPathCapacity];
     CopyText(mainPath[0] ? mainPath : install->destination, cleanUpFolder, kPathCapacity);
     if (mainPath[0]) CutToParentFolder(cleanUpFolder);
-    uint64_t deleted = CleanUpLanguages(dialog, cleanUpFolder);
-    install->installedBytes -= deleted < install->installedBytes ? deleted : install->installedBytes;
+    CleanUpLanguages(dialog, cleanUpFolder);
     RememberInstallFolder(install->destination);
     if (install->uninstaller[0]) {
         // Windows runs the value as a command line: unquoted, a path with

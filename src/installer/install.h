@@ -9,5 +9,4 @@ void InitDestination(const Window* dialog);
 void MarkInstalledLanguages(const Window* dialog, const char16_t* destination);
 void LanguageFilePath(const char16_t* destination, const char* code, char16_t* out, int32_t capacity);
 void RenameOldPsapi(const char16_t* destination);
-// Answers the bytes of the files it deleted.
-uint64_t DeleteUnselectedLanguageFiles(const char16_t* folder, const char* code);
+void DeleteUnselectedLanguageFiles(const char16_t* folder, const char* code);

@@ -33,17 +33,8 @@ static bool IsLanguageOrHelpFile(const char16_t* name) {
 // Every "*_<code>.*" goes when it is a .LNG or .CHM file, whatever its prefix.
 // A code that is not plain letters and digits would widen the pattern to other
 // languages' files (a code "??" matches them all), so it deletes nothing.
-static uint64_t SizeOfFile(const char16_t* path) {
-    DiskFile file = kInvalidDiskFile;
-    if (OpenDiskFile(path, &file, kDiskRead) != 0) return 0;
-    uint64_t size = GetDiskFileSize(file);
-    CloseDiskFile(file);
-    return size;
-}
-
-uint64_t DeleteUnselectedLanguageFiles(const char16_t* folder, const char* code) {
-    uint64_t deleted = 0;
-    if (!IsPlainLanguageCode(code)) return 0;
+void DeleteUnselectedLanguageFiles(const char16_t* folder, const char* code) {
+    if (!IsPlainLanguageCode(code)) return;
     char16_t pattern[kPathCapacity];
     StartInFolder(folder, pattern);
     AppendText(u"*_", pattern, kPathCapacity);
@@ -51,15 +42,13 @@ uint64_t DeleteUnselectedLanguageFiles(const char16_t* folder, const char* code)
     AppendText(u".*", pattern, kPathCapacity);
     char16_t name[kPathCapacity];
     intptr_t search = FindFirstMatch(pattern, name, kPathCapacity);
-    if (search == kInvalidDiskFile) return 0;
+    if (search == kInvalidDiskFile) return;
     do {
         if (!IsLanguageOrHelpFile(name)) continue;
         char16_t path[kPathCapacity];
         CopyText(folder, path, kPathCapacity);
         AppendPathPart(name, path, kPathCapacity);
-        uint64_t size = SizeOfFile(path);
-        if (DeleteDiskFile(path)) deleted += size;
+        DeleteDiskFile(path);
     } while (FindNextMatch(search, name, kPathCapacity));
     FindCloseMatch(search);
-    return deleted;
 }

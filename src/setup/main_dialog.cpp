@@ -8,6 +8,7 @@
 #include "installer/dialog_init.h"
 #include "installer/install.h"
 #include "installer/pass.h"
+#include "installer/switches.h"
 #include "ui/progress.h"
 #include "state/state.h"
 #include "ui/language_list.h"
@@ -26,6 +27,8 @@ enum : int32_t {
 
 // The dialog as the portable logic sees it. One dialog per process, so one record.
 static Window gDialogWindow;
+// What the command line presets, applied once the scan has made its proposals.
+static SetupSwitches* gSwitches;
 
 static const Window* DialogWindow(HWND dialog) {
     gDialogWindow = Win32Window(dialog);
@@ -53,7 +56,8 @@ static void AfterScan(const Window*, int32_t scanResult) {
 
 // The dialog shows with its texts before the package is decoded; the scan
 // runs once it is on the screen, and the dialog answers all the while.
-void InitMainDialog(HWND dialog) {
+void InitMainDialog(HWND dialog, SetupSwitches* switches) {
+    gSwitches = switches;
     const Window* window = DialogWindow(dialog);
     SetCurrentDialog(window);
     CenterOnDesktop(dialog);
@@ -76,7 +80,12 @@ static void RunScan(HWND dialog) {
     UpdateWindow(dialog);
     int32_t scanResult = ScanDialogContents(window, AfterScan);
     SetItemText(window, kIdStatus, u"");
-    if (scanResult == 0) return;
+    if (scanResult == 0) {
+        if (!gSwitches || ApplySetupSwitches(window, gSwitches)) return;
+        // A language the setup does not offer: nothing is installed.
+        EndDialog(dialog, static_cast<INT_PTR>(ShowSetupUsage(window, gSwitches)));
+        return;
+    }
     ShowTextMessage(window, kTextBrokenFile, gState->packagePath, kMbIconError);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
 }
@@ -129,10 +138,10 @@ static void OnCommand(HWND dialog, int32_t command) {
 
 // Answers 0 for every message, WM_INITDIALOG included, so the platform gives
 // no control the keyboard focus.
-INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        InitMainDialog(dialog);
+        InitMainDialog(dialog, reinterpret_cast<SetupSwitches*>(lParam));
         break;
     case kMessageScan:
         RunScan(dialog);

@@ -7,7 +7,9 @@
 enum : int32_t { kMainDialogResource = 1000, kProgramIconResource = 1 };
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-void InitMainDialog(HWND dialog);
+struct SetupSwitches;
+// switches: what the command line presets (nullptr: nothing).
+void InitMainDialog(HWND dialog, SetupSwitches* switches);
 void CenterOnDesktop(HWND dialog);
 void ShowListMenu(HWND dialog);
 void BrowseForDestination(HWND dialog, int32_t id);

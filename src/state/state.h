@@ -45,7 +45,7 @@ struct InstallContext {
     uint32_t refusedCount;
     uint32_t refusedCode;
     char16_t refusedNames[kRefusedNamesCapacity];
-    // The bytes of the files the placement wrote, less those the language
-    // clean-up deleted afterwards: the uninstall entry's size.
+    // The bytes of the files the placement wrote (the languages left out are
+    // never written): the uninstall entry's size.
     uint64_t installedBytes;
 };

@@ -121,3 +121,16 @@ void InvertRowChecks(const Window* list) {
 int32_t GetRowCount(const Window* list) {
     return ListRowCount(list);
 }
+
+int32_t TickExactlyLanguages(const Window* list, const LanguageCode* codes, int32_t count) {
+    for (int32_t i = 0; i < count; ++i)
+        if (FindLanguageRow(list, codes[i]) < 0) return i;
+    int32_t rows = ListRowCount(list);
+    for (int32_t row = 0; row < rows; ++row) {
+        LanguageCode code = GetRowCode(list, row);
+        bool wanted = false;
+        for (int32_t i = 0; i < count; ++i) wanted = wanted || codes[i] == code;
+        SetRowCheck(list, row, wanted ? kRowTicked : kRowUnticked);
+    }
+    return -1;
+}

@@ -43,3 +43,7 @@ void CheckAllRows(const Window* list);
 void UncheckAllRows(const Window* list);
 void InvertRowChecks(const Window* list);
 int32_t GetRowCount(const Window* list);
+// Ticks the rows of exactly these codes and unticks the rest. Answers the
+// index in codes of the first one no row has, changing nothing then; -1 when
+// every code has its row.
+int32_t TickExactlyLanguages(const Window* list, const LanguageCode* codes, int32_t count);

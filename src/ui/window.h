@@ -66,6 +66,9 @@ void SetTitleFont(const Window* dialog, int32_t id);
 // MessageBoxW. With no owner the current dialog is taken (GetActiveWindow
 // when there is none: a real box on Windows, standard error and OK elsewhere).
 int32_t ShowMessageBox(const Window* owner, const char16_t* text, const char16_t* title, uint32_t style);
+// While quiet, no box is shown: its text goes to the activity log
+// (common/activity_log.h) and it is answered with OK.
+void SetBoxesQuiet(bool quiet);
 
 // List view primitives behind the language list (a report list sorted by text,
 // one item-data value and one state per row).

@@ -7,12 +7,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 
 #include "common/text.h"
 #include "installer/dialog_init.h"
 #include "installer/install.h"
 #include "installer/pass.h"
+#include "installer/quiet_setup.h"
+#include "installer/switches.h"
 #include "state/state.h"
 #include "installer_support.h"
 #include "system/registry_store.h"
@@ -295,6 +298,73 @@ TEST_P(InstallFailureTest, FailsWithTheSystemMessageAndRegistersNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Install, InstallFailureTest, ::testing::Values(Blocker::Folder, Blocker::FileWithoutWriteBits));
+
+// Setup.exe /S on the model: the exit code an administrator reads, what got
+// installed, what the log says, and that no box was left for anyone to answer.
+TEST_F(InstallTest, UnattendedRunsEndWithTheirExitCodeAndLogWhatTheyDid) {
+    const std::string log = root.Join("setup.log");
+    const struct {
+        const char* what;
+        const char16_t* line;
+        const char* destination;  // set after parsing, as /D= would (native paths are no C:\ paths)
+        bool broken;
+        uint32_t exit;
+        bool installed;
+        const char* logged;       // a line the log holds
+    } cases[] = {
+        {"proposals", u"/S", nullptr, false, 0, true, "Sample has been successfully installed."},
+        {"a language it lacks", u"/S /LANG=US,XX", nullptr, false, kExitUsage, false,
+         "This setup offers no language XX"},
+        {"an unknown switch", u"/S /BOGUS", nullptr, false, kExitUsage, false, "Not understood: /BOGUS"},
+        {"help", u"/S /?", nullptr, false, 0, false, "/?\tthis text"},
+        {"a damaged package", u"/S", nullptr, true, kExitDamaged, false, "Broken file, please download again."},
+        {"a folder below a file", u"/S", "blocker/Sample", false, kErrorPathNotFound, false, ""},
+    };
+    test::WriteWholeFile(root.Join("blocker"), "a file");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::remove(log.c_str());
+        std::filesystem::remove_all(Proposed("Sample"));
+        test::PackagePlan plan = Sample({{"Qsample.exe", kData}, {"UnInst.exe", kData}});
+        if (c.broken) {
+            plan.computeChecksum = false;
+            plan.storedChecksum = 12345;
+        }
+        std::string setup = root.Join("setup.exe");
+        test::WriteSetupFile(setup, plan);
+        CopyText(test::U16(setup).c_str(), gState->packagePath, 1024);
+        SetupSwitches switches;
+        memset(&switches, 0, sizeof switches);
+        bool understood = ParseSetupSwitches(c.line, &switches);
+        CopyText(test::U16(log).c_str(), switches.logPath, 1024);
+        std::string folder = c.destination ? root.Join(c.destination) : Proposed("Sample");
+        if (c.destination) CopyText(test::U16(folder).c_str(), switches.destination, 1024);
+        auto model = CreateMainDialogModel();
+        EXPECT_EQ(RunQuietSetup(&model->window, &switches, understood), c.exit);
+        EXPECT_EQ(test::PathExists(folder + "/Qsample.exe"), c.installed);
+        EXPECT_TRUE(model->messages.empty());
+        std::string text = test::FileText(log);
+        EXPECT_NE(text.find(std::string(c.logged) + "\r\n"), std::string::npos) << text;
+        if (!c.installed) continue;
+        EXPECT_NE(text.find("Sample\\Qsample.exe\r\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("Registry: HKEY_LOCAL_MACHINE\\" + std::string(kUninstallKey) + "Sample\r\n"),
+                  std::string::npos) << text;
+        EXPECT_NE(text.find("Shortcut: " + root.Join("desktop") + "\\Sample.lnk\r\n"), std::string::npos) << text;
+        EXPECT_EQ(Registry(kLocalMachine, std::string(kUninstallKey) + "Sample", "DisplayVersion"), "1.0");
+    }
+}
+
+TEST(UnattendedLog, ALogThatCannotBeMadeStopsBeforeAnything) {
+    test::TempFolder root;
+    test::StateScope state;
+    SetupSwitches switches;
+    memset(&switches, 0, sizeof switches);
+    ASSERT_TRUE(ParseSetupSwitches(u"/S", &switches));
+    CopyText(test::U16(root.Join("missing/setup.log")).c_str(), switches.logPath, 1024);
+    auto model = CreateMainDialogModel();
+    EXPECT_EQ(RunQuietSetup(&model->window, &switches, true), kErrorPathNotFound);
+    EXPECT_EQ(test::FolderEntries(root.Path()), std::vector<std::string>{});
+}
 
 TEST_F(InstallTest, ABrokenPackageShowsTheBrokenFileMessage) {
     auto model = OpenDialog(Sample({{"Qsample.exe", kData}}));

@@ -13,6 +13,7 @@
 
 #include "cli.h"
 #include "commands.h"
+#include "common/activity_log.h"
 #include "common/memory.h"
 #include "common/text.h"
 #include "install_session.h"
@@ -34,8 +35,9 @@ const char kUsage[] =
     "\n"
     "Installs the product that the setup FILE carries, without a screen: the same\n"
     "steps the setup's dialog runs, with the dialog's proposals as defaults.\n"
-    "It prints what the dialog would show, each file as it is installed, and the\n"
-    "final message.\n"
+    "It prints what the dialog would show, each file, registry record and shortcut\n"
+    "as it is made, and the final message: the lines that Setup.exe /LOG=FILE\n"
+    "writes (docs/deploying.md).\n"
     "\n"
     "Options:\n"
     "  --dest DIR               install into DIR (made absolute; default: the folder\n"
@@ -156,18 +158,20 @@ struct StateSession {
     }
 };
 
-// The dialog's status line is the only progress the installer gives: echo it.
+void PrintActivity(const char16_t* line, void*) { std::cout << Printable(Utf16ToUtf8(line)) << std::endl; }
+
+// What the installation does (each file, record and shortcut) is the progress
+// the tool gives: the activity log, printed as it goes.
 struct ModelSession {
     std::optional<Window> previousDialog;
     std::unique_ptr<DialogModel> model;
     ModelSession() {
         if (CurrentDialog()) previousDialog = *CurrentDialog();
         model = CreateMainDialogModel();
-        model->onTextChanged = [](const ModelControl& control) {
-            if (control.id == kIdStatus && !control.text.empty()) std::cout << Printable(Utf16ToUtf8(control.text)) << std::endl;
-        };
+        SetActivityListener(PrintActivity, nullptr);
     }
     ~ModelSession() {
+        SetActivityListener(nullptr, nullptr);
         model.reset();
         if (previousDialog) SetCurrentDialog(&*previousDialog);
     }
@@ -231,19 +235,13 @@ int ReportBrokenSetup(const std::string& file, int32_t result) {
 std::optional<int> ApplyLanguages(const Window* dialog, const std::vector<std::string>& codes) {
     Window list;
     GetControl(dialog, kIdLanguageList, &list);
-    std::vector<std::string> offered;
-    for (int32_t row = 0; row < GetRowCount(&list); ++row) offered.push_back(CodeOf(&list, row));
-    for (const std::string& code : codes) {
-        if (std::find(offered.begin(), offered.end(), code) != offered.end()) continue;
-        std::string all;
-        for (const std::string& o : offered) all += (all.empty() ? "" : ", ") + o;
-        return UsageError("the setup offers no language " + code + " (it offers " + all + ")");
-    }
-    for (int32_t row = 0; row < GetRowCount(&list); ++row) {
-        bool wanted = std::find(codes.begin(), codes.end(), offered[row]) != codes.end();
-        SetRowCheck(&list, row, wanted ? kRowTicked : kRowUnticked);
-    }
-    return std::nullopt;
+    std::vector<LanguageCode> wanted;
+    for (const std::string& code : codes) wanted.push_back(MakeLanguageCode(code.c_str(), static_cast<int32_t>(code.size())));
+    int32_t unknown = TickExactlyLanguages(&list, wanted.data(), static_cast<int32_t>(wanted.size()));
+    if (unknown < 0) return std::nullopt;
+    std::string all;
+    for (int32_t row = 0; row < GetRowCount(&list); ++row) all += (all.empty() ? "" : ", ") + CodeOf(&list, row);
+    return UsageError("the setup offers no language " + codes[static_cast<size_t>(unknown)] + " (it offers " + all + ")");
 }
 
 std::optional<int> ApplyOptions(const ModelSession& session, const InstallOptions& options) {

@@ -21,7 +21,8 @@ const std::map<std::string, StepWithArgument>& StepsWithArgument() {
         {"check", StepCheck},       {"tick", StepTick},       {"nomsgbox", StepNoMessageBox},
         {"browse", StepBrowse},     {"msgbox", StepMessageBoxAnswer},     {"contextmenu", StepContextMenu},
         {"sync", StepSync},         {"sleep", StepSleep},     {"timeout", StepTimeout},     {"regvalue", StepRegistryValue},
-        {"folder", StepSpecialFolder}, {"access", StepAccess}};
+        {"folder", StepSpecialFolder}, {"access", StepAccess},
+        {"args", StepArguments},    {"run-quiet", StepRunQuiet}, {"run-value", StepRunValue}};
     return steps;
 }
 
@@ -59,7 +60,11 @@ void Usage() {
         "  timeout=MS            how long the later steps wait (default 20000)\n"
         "  regvalue=HKLM\\KEY:NAME  a registry value's type, byte count and text (HKCU too)\n"
         "  folder=CSIDL          a special folder's path\n"
-        "  access=PATH           a file's or folder's access list (SDDL) and the running user\n",
+        "  access=PATH           a file's or folder's access list (SDDL) and the running user\n"
+        "  args=TEXT             arguments for the program that the next start or run starts\n"
+        "  run-quiet=PATH        run PATH with those arguments; print every window of its process\n"
+        "                        that became visible, then its exit code\n"
+        "  run-value=HKLM\\KEY:NAME  run the command line the value holds, watched the same way\n",
         stdout);
 }
 

@@ -57,6 +57,7 @@ bool Fail(const std::string& what) {
 
 static bool StartSetup(Session* session, const std::string& path, bool waitForScan) {
     std::wstring command = L"\"" + Wide(path) + L"\"";
+    if (!session->arguments.empty()) command += L" " + session->arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,

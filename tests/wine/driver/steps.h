@@ -14,6 +14,7 @@ struct Session {
     ULONGLONG shownAfterMs = 0;       // start to a visible dialog
     ULONGLONG readyAfterMs = 0;       // start to the end of the scan (Install enabled)
     ULONGLONG longestScanWaitMs = 0;  // the longest WM_NULL wait while it scanned
+    std::wstring arguments;           // given to the program after its quoted path
 };
 
 // How long the window takes to answer WM_NULL, as Windows asks before it calls
@@ -47,3 +48,6 @@ bool StepSpecialFolder(Session* session, const std::string& argument);
 bool StepAccess(Session* session, const std::string& path);
 bool StepTiming(Session* session);
 bool StepWatchInstall(Session* session);
+bool StepArguments(Session* session, const std::string& arguments);
+bool StepRunQuiet(Session* session, const std::string& path);
+bool StepRunValue(Session* session, const std::string& argument);

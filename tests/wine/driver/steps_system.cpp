@@ -27,7 +27,8 @@ bool ParseRoot(const std::string& path, HKEY* root, std::string* rest) {
 
 }  // namespace
 
-// regvalue=HKLM\KEY\PATH:NAME prints "reg NAME type=T bytes=N text=..." or "reg NAME missing".
+// regvalue=HKLM\KEY\PATH:NAME prints "reg NAME type=T bytes=N text=...", "reg NAME type=4 number=N"
+// for a REG_DWORD, or "reg NAME missing".
 bool StepRegistryValue(Session*, const std::string& argument) {
     size_t colon = argument.rfind(':');
     HKEY root = nullptr;
@@ -47,6 +48,10 @@ bool StepRegistryValue(Session*, const std::string& argument) {
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) {
         Say("reg " + name + " missing");
+        return true;
+    }
+    if (type == REG_DWORD) {
+        Say("reg " + name + " type=" + std::to_string(type) + " number=" + std::to_string(*reinterpret_cast<DWORD*>(data)));
         return true;
     }
     std::wstring text(reinterpret_cast<const wchar_t*>(data));
