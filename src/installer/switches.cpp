@@ -15,9 +15,9 @@ const char kUsage[] =
     "/D=\tthe folder: a full path, last, no quotes\n"
     "/LANG=\texactly these languages\n"
     "/NO...\tleave that shortcut out\n"
-    "/LOG=\twrite what was installed to the file (UTF-8)\n"
+    "/LOG=\twith /S: write what was installed to the file (UTF-8)\n"
     "/?\tthis text\n\n"
-    "Without /S they preset the dialog. Exit codes: 0 installed, 2 wrong usage,\n"
+    "Without /S the others preset the dialog. Exit codes: 0 installed, 2 wrong usage,\n"
     "536870913 damaged setup, any other: the system error of a failed write.";
 
 const char kNotUnderstood[] = "Not understood: ";
