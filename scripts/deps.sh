@@ -9,7 +9,7 @@ packages=(
   wine wine64 xvfb xauth xdotool x11-apps imagemagick
   liblnk-utils osslsigncode openssl
   clang libfuzzer-14-dev libclang-rt-14-dev
-  python3 dpkg-dev file
+  python3 dpkg-dev file zip groff-base
 )
 
 missing=()

@@ -17,7 +17,6 @@
 
 enum : DWORD { kPackagePathCapacity = 1024 };
 
-// Started without arguments, whatever happens inside, the process ends with 0.
 static INT_PTR CALLBACK HiddenDialogProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 // /S: the same dialog, made but never shown (its template is not visible).
@@ -39,6 +38,8 @@ static uint32_t RunSetup(HINSTANCE instance, SetupSwitches* switches, bool under
     return result == kExitUsage ? kExitUsage : kExitInstalled;
 }
 
+// Started without arguments, whatever happens inside, the process ends with 0;
+// with them, with the exit code installer/switches.h names.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     // Before anything loads a DLL: every system DLL but kernel32 and msvcrt is
     // delay-loaded, on its first call, from System32 alone.

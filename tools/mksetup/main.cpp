@@ -42,6 +42,15 @@ void PrintToolHelp() {
 }
 
 int Run(const std::vector<std::string>& args) {
+    // Started by a double click or from the Start menu, the window would close
+    // before anyone could read it: the help stays until Enter is pressed.
+    if (args.empty() && ConsoleIsOurOwn()) {
+        PrintToolHelp();
+        std::cout << "\nPress Enter to close." << std::flush;
+        std::string line;
+        std::getline(std::cin, line);
+        return kExitSuccess;
+    }
     if (args.empty()) {
         std::cerr << "mksetup: a command is missing\nTry 'mksetup --help'.\n";
         return kExitUsage;

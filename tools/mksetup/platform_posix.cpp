@@ -23,6 +23,8 @@ std::string ExecutablePath() {
 
 uint32_t SystemErrorCode(const std::error_code& error) { return WindowsCodeOfErrno(error.value(), nullptr); }
 
+bool ConsoleIsOurOwn() { return false; }
+
 bool StandardErrorIsTerminal() { return isatty(2) != 0; }
 
 bool CreateExclusiveFile(const std::string& path) {

@@ -40,6 +40,11 @@ std::string ExecutablePath() {
     return Utf16ToUtf8(as_u16(buffer));
 }
 
+bool ConsoleIsOurOwn() {
+    DWORD processes[2];
+    return GetConsoleProcessList(processes, 2) == 1;
+}
+
 bool StandardErrorIsTerminal() { return _isatty(2) != 0; }
 
 bool CreateExclusiveFile(const std::string& path) {

@@ -22,7 +22,8 @@ const std::map<std::string, StepWithArgument>& StepsWithArgument() {
         {"browse", StepBrowse},     {"msgbox", StepMessageBoxAnswer},     {"contextmenu", StepContextMenu},
         {"sync", StepSync},         {"sleep", StepSleep},     {"timeout", StepTimeout},     {"regvalue", StepRegistryValue},
         {"folder", StepSpecialFolder}, {"access", StepAccess},
-        {"args", StepArguments},    {"run-quiet", StepRunQuiet}, {"run-value", StepRunValue}};
+        {"args", StepArguments},    {"run-quiet", StepRunQuiet}, {"run-value", StepRunValue},
+        {"console", StepConsole}};
     return steps;
 }
 
@@ -64,7 +65,10 @@ void Usage() {
         "  args=TEXT             arguments for the program that the next start or run starts\n"
         "  run-quiet=PATH        run PATH with those arguments; print every window of its process\n"
         "                        that became visible, then its exit code\n"
-        "  run-value=HKLM\\KEY:NAME  run the command line the value holds, watched the same way\n",
+        "  run-value=HKLM\\KEY:NAME  run the command line the value holds, watched the same way\n"
+        "  console=PATH|TEXT     start PATH in a console of its own; after 2 s print whether it\n"
+        "                        still runs and its console shows TEXT, press Enter there, print\n"
+        "                        its exit code\n",
         stdout);
 }
 

@@ -51,3 +51,4 @@ bool StepWatchInstall(Session* session);
 bool StepArguments(Session* session, const std::string& arguments);
 bool StepRunQuiet(Session* session, const std::string& path);
 bool StepRunValue(Session* session, const std::string& argument);
+bool StepConsole(Session* session, const std::string& argument);

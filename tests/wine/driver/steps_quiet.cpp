@@ -1,6 +1,7 @@
-// Steps for a program that must show nothing: started with arguments, or by a
-// command line read from the registry, and watched until it ends for any
-// window of its process that becomes visible.
+// Steps that start a program other than the way a user starts the setup: with
+// arguments, or by a command line read from the registry, both watched until
+// they end for any window of their process that becomes visible; and a console
+// program in a console of its own.
 #include <windows.h>
 
 #include <set>
@@ -77,4 +78,69 @@ bool StepRunValue(Session* session, const std::string& argument) {
         return Fail("no value " + argument);
     Say("run " + Utf8(command));
     return WatchUntilExit(session, command);
+}
+
+namespace {
+
+std::wstring ConsoleText() {
+    HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    CONSOLE_SCREEN_BUFFER_INFO info = {};
+    std::wstring text;
+    if (screen != INVALID_HANDLE_VALUE && GetConsoleScreenBufferInfo(screen, &info)) {
+        text.resize(static_cast<size_t>(info.dwSize.X) * static_cast<size_t>(info.dwSize.Y));
+        DWORD read = 0;
+        ReadConsoleOutputCharacterW(screen, &text[0], static_cast<DWORD>(text.size()), COORD{0, 0}, &read);
+        text.resize(read);
+    }
+    if (screen != INVALID_HANDLE_VALUE) CloseHandle(screen);
+    return text;
+}
+
+void PressEnter() {
+    HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    if (input == INVALID_HANDLE_VALUE) return;
+    INPUT_RECORD keys[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        keys[i].EventType = KEY_EVENT;
+        keys[i].Event.KeyEvent.bKeyDown = i == 0;
+        keys[i].Event.KeyEvent.wRepeatCount = 1;
+        keys[i].Event.KeyEvent.wVirtualKeyCode = VK_RETURN;
+        keys[i].Event.KeyEvent.uChar.UnicodeChar = L'\r';
+    }
+    DWORD written = 0;
+    WriteConsoleInputW(input, keys, 2, &written);
+    CloseHandle(input);
+}
+
+}  // namespace
+
+// A console program in a console of its own, as the Start menu starts one:
+// whether it still runs after a while, whether its console shows TEXT, and
+// its exit code once Enter is pressed in that console.
+bool StepConsole(Session* session, const std::string& argument) {
+    size_t bar = argument.find('|');
+    if (bar == std::string::npos) return Fail("console wants PATH|TEXT");
+    std::wstring command = L"\"" + Wide(argument.substr(0, bar)) + L"\"";
+    std::wstring wanted = Wide(argument.substr(bar + 1));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup,
+                        &session->process))
+        return Fail("cannot start " + argument.substr(0, bar) + " (error " + std::to_string(GetLastError()) + ")");
+    session->started = true;
+    bool waiting = WaitForSingleObject(session->process.hProcess, 2000) == WAIT_TIMEOUT;
+    Say(std::string("console-waiting ") + (waiting ? "1" : "0"));
+    FreeConsole();
+    if (!AttachConsole(session->process.dwProcessId)) return Fail("cannot attach to its console");
+    Say(std::string("console-shows ") + (ConsoleText().find(wanted) != std::wstring::npos ? "1" : "0"));
+    PressEnter();
+    FreeConsole();
+    if (WaitForSingleObject(session->process.hProcess, session->timeoutMs) != WAIT_OBJECT_0)
+        return Fail("still running after Enter");
+    DWORD code = 0;
+    GetExitCodeProcess(session->process.hProcess, &code);
+    Say("exit " + std::to_string(code));
+    return true;
 }
