@@ -14,13 +14,7 @@ BROKEN="Broken file, please download again."
 
 echo "== a damaged setup"
 DAMAGED=$WORK/Damaged.exe
-cp "$SETUP" "$DAMAGED"
-size=$(stat -c %s "$DAMAGED")
-# One byte near the end of the compressed data: the description at the start
-# still decodes, the package as a whole does not.
-offset=$((size - 20))
-byte=$(od -An -tu1 -j$offset -N1 "$DAMAGED" | tr -d ' ')
-printf "$(printf '\\%03o' $(( (byte + 1) % 256 )))" | dd of="$DAMAGED" bs=1 seek=$offset conv=notrunc status=none
+damage_setup "$SETUP" "$DAMAGED"
 # The product name is what the scan read before the damage showed; without the
 # package's own class it would be the class of the product's windows.
 wine "$FAKE_PRODUCT" "$SAMPLE_NAME" 6 >"$WORK/fake.out" 2>/dev/null &

@@ -119,11 +119,7 @@ check "the log ends with the result" test "$(tail -1 "$WORK/log.txt")" = "$SAMPL
 echo "== a damaged setup with /S"
 fresh_prefix
 DAMAGED=$WORK/Damaged.exe
-cp "$SETUP" "$DAMAGED"
-size=$(stat -c %s "$DAMAGED")
-offset=$((size - 20))
-byte=$(od -An -tu1 -j$offset -N1 "$DAMAGED" | tr -d ' ')
-printf "$(printf '\\%03o' $(( (byte + 1) % 256 )))" | dd of="$DAMAGED" bs=1 seek=$offset conv=notrunc status=none
+damage_setup "$SETUP" "$DAMAGED"
 drive damaged 'args=/S /LOG=C:\damaged.txt' run-quiet="$(win_path "$DAMAGED")"
 expect damaged "windows-seen 0"
 expect damaged "exit $DAMAGED_EXIT"

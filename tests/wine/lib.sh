@@ -103,6 +103,18 @@ install_with_setup() {
   expect "$name" "exit 0"
 }
 
+# damage_setup SETUP COPY: COPY is SETUP with one byte changed near the end of
+# the compressed data; the description at the start still decodes, the
+# package as a whole does not.
+damage_setup() {
+  cp "$1" "$2"
+  local size offset byte
+  size=$(stat -c %s "$2")
+  offset=$((size - 20))
+  byte=$(od -An -tu1 -j$offset -N1 "$2" | tr -d ' ')
+  printf "$(printf '\\%03o' $(( (byte + 1) % 256 )))" | dd of="$2" bs=1 seek=$offset conv=notrunc status=none
+}
+
 listing() { (cd "$1" 2>/dev/null && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' '); }
 link_in() { find -L "$DRIVE_C/users" -path "*/$1" 2>/dev/null | head -1; }
 
