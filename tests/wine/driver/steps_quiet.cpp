@@ -137,10 +137,5 @@ bool StepConsole(Session* session, const std::string& argument) {
     Say(std::string("console-shows ") + (ConsoleText().find(wanted) != std::wstring::npos ? "1" : "0"));
     PressEnter();
     FreeConsole();
-    if (WaitForSingleObject(session->process.hProcess, session->timeoutMs) != WAIT_OBJECT_0)
-        return Fail("still running after Enter");
-    DWORD code = 0;
-    GetExitCodeProcess(session->process.hProcess, &code);
-    Say("exit " + std::to_string(code));
-    return true;
+    return StepWaitExit(session);
 }
