@@ -17,7 +17,7 @@ add_custom_command(OUTPUT "${SETUP_MAN_PAGE}"
 add_custom_target(man_page ALL DEPENDS "${SETUP_MAN_PAGE}")
 install(FILES "${SETUP_MAN_PAGE}" DESTINATION share/man/man1)
 install(FILES README.md docs/publisher-guide.md docs/package-format.md docs/registry-and-shortcuts.md
-              docs/security.md
+              docs/security.md docs/deploying.md
         DESTINATION share/doc/mksetup)
 
 set(CPACK_GENERATOR DEB)
