@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The setup's switches under Wine: /S installs exactly what the dialog installs
 # with its proposals, and no window of its process ever shows; /D=, /LANG= and
-# /NODESKTOP with it and without it; /LOG=; a damaged setup and a switch it
-# does not know; the uninstall entry's values for package managers, and its
-# QuietUninstallString run as the command line it is.
+# /NODESKTOP with it and without it; /LOG=; a damaged setup, a write that fails
+# and a switch it does not know; the uninstall entry's values for package
+# managers, and its QuietUninstallString run as the command line it is.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 run_on_virtual_display "$@"
@@ -126,6 +126,13 @@ expect damaged "exit $DAMAGED_EXIT"
 check "nothing installed" test ! -e "$DEST_UNIX"
 check "no uninstall entry" test -z "$(reg_value "$UNINSTALL" DisplayName)"
 check "the log says the setup is damaged" grep -q "^Broken file" "$DRIVE_C/damaged.txt"
+
+echo "== a write that fails: a file where the folder would be"
+touch "$DRIVE_C/blocker"
+drive blocked 'args=/S /D=C:\blocker\Sample Notes' run-quiet="$SETUP_WIN"
+expect blocked "windows-seen 0"
+expect blocked "exit 3"
+check "nothing installed" test ! -e "$DEST_UNIX"
 
 echo "== a switch the setup does not know"
 drive bogus 'args=/S /BOGUS /D=C:\Bogus' run-quiet="$SETUP_WIN"
