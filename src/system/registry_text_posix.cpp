@@ -63,12 +63,6 @@ bool WantedHeader(RegistryRoot root, const char16_t* path, char16_t* header) {
     return AppendText(path, header, kHeaderCapacity) == kPathFits;
 }
 
-bool StartsWithIgnoreCase(const char16_t* text, const char16_t* prefix) {
-    for (; *prefix; ++text, ++prefix)
-        if (AsciiUpper(*text) != AsciiUpper(*prefix)) return false;
-    return true;
-}
-
 SectionMatch MatchSection(const StoreLine& line, const char16_t* wanted) {
     char16_t header[kHeaderCapacity];
     int32_t n = DecodeUtf8(line.begin + 1, line.end - 1, true, header, kHeaderCapacity - 1);

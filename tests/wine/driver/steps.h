@@ -21,6 +21,9 @@ struct Session {
 // a window hung (at most 1 s is waited; 1000 then means no answer).
 ULONGLONG AnswerTime(HWND window);
 
+// "HKLM\KEY\PATH:NAME" (or HKCU): the root, the key's path and the value's name.
+bool ParseValuePath(const std::string& argument, HKEY* root, std::string* key, std::string* name);
+
 // Prints one line (UTF-8) and flushes it at once, so a hang shows where it stopped.
 void Say(const std::string& line);
 // "error <what>" and false, for a step that failed.

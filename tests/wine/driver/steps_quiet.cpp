@@ -13,18 +13,6 @@
 
 namespace {
 
-bool ParseValuePath(const std::string& argument, HKEY* root, std::wstring* key, std::wstring* name) {
-    size_t colon = argument.rfind(':');
-    size_t slash = argument.find('\\');
-    if (colon == std::string::npos || slash == std::string::npos || slash > colon) return false;
-    std::string rootName = argument.substr(0, slash);
-    if (rootName != "HKLM" && rootName != "HKCU") return false;
-    *root = rootName == "HKLM" ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-    *key = Wide(argument.substr(slash + 1, colon - slash - 1));
-    *name = Wide(argument.substr(colon + 1));
-    return true;
-}
-
 // Samples the process's visible windows every 2 ms until it ends; one still
 // running when the time is up is ended, and its exit reads "timeout".
 bool WatchUntilExit(Session* session, std::wstring command) {
@@ -70,11 +58,11 @@ bool StepRunQuiet(Session* session, const std::string& path) {
 
 bool StepRunValue(Session* session, const std::string& argument) {
     HKEY root = nullptr;
-    std::wstring key, name;
+    std::string key, name;
     if (!ParseValuePath(argument, &root, &key, &name)) return Fail("run-value wants HKLM\\KEY:NAME");
     wchar_t command[4096] = L"";
     DWORD bytes = sizeof command - sizeof(wchar_t);
-    if (RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, command, &bytes) != ERROR_SUCCESS)
+    if (RegGetValueW(root, Wide(key).c_str(), Wide(name).c_str(), RRF_RT_REG_SZ, nullptr, command, &bytes) != ERROR_SUCCESS)
         return Fail("no value " + argument);
     Say("run " + Utf8(command));
     return WatchUntilExit(session, command);

@@ -12,30 +12,25 @@
 #include "remote.h"
 #include "steps.h"
 
-namespace {
-
-bool ParseRoot(const std::string& path, HKEY* root, std::string* rest) {
-    size_t slash = path.find('\\');
-    if (slash == std::string::npos) return false;
-    std::string name = path.substr(0, slash);
-    *rest = path.substr(slash + 1);
-    if (name == "HKLM") *root = HKEY_LOCAL_MACHINE;
-    else if (name == "HKCU") *root = HKEY_CURRENT_USER;
+bool ParseValuePath(const std::string& argument, HKEY* root, std::string* key, std::string* name) {
+    size_t slash = argument.find('\\');
+    size_t colon = argument.rfind(':');
+    if (slash == std::string::npos || colon == std::string::npos || colon < slash) return false;
+    std::string rootName = argument.substr(0, slash);
+    if (rootName == "HKLM") *root = HKEY_LOCAL_MACHINE;
+    else if (rootName == "HKCU") *root = HKEY_CURRENT_USER;
     else return false;
+    *key = argument.substr(slash + 1, colon - slash - 1);
+    *name = argument.substr(colon + 1);
     return true;
 }
-
-}  // namespace
 
 // regvalue=HKLM\KEY\PATH:NAME prints "reg NAME type=T bytes=N text=...", "reg NAME type=4 number=N"
 // for a REG_DWORD, or "reg NAME missing".
 bool StepRegistryValue(Session*, const std::string& argument) {
-    size_t colon = argument.rfind(':');
     HKEY root = nullptr;
-    std::string keyPath;
-    if (colon == std::string::npos || !ParseRoot(argument.substr(0, colon), &root, &keyPath))
-        return Fail("regvalue wants HKLM\\KEY:NAME or HKCU\\KEY:NAME");
-    std::string name = argument.substr(colon + 1);
+    std::string keyPath, name;
+    if (!ParseValuePath(argument, &root, &keyPath, &name)) return Fail("regvalue wants HKLM\\KEY:NAME or HKCU\\KEY:NAME");
     HKEY key = nullptr;
     if (RegOpenKeyExW(root, Wide(keyPath).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         Say("reg " + name + " missing");
